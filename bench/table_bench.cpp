@@ -1,0 +1,128 @@
+// Budgets of the estimate table on 100,000 estimates (VENDARO_BENCH_ESTIMATES to change):
+//   open, build the "降順" view and read the first record   < 150 ms
+//   post one changed estimate and bring the view up to date  < 20 ms
+//   set a month filter and count                             < 20 ms
+//   memory of a process holding the table open               < 100 MB
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "book/eradate.h"
+#include "book/estimate_fields.h"
+#include "book/estimate_table.h"
+#include "generate.h"
+#include "platform/sjis.h"
+
+namespace {
+
+using namespace vendaro;
+
+int estimateCount() {
+  const char* n = std::getenv("VENDARO_BENCH_ESTIMATES");
+  return n ? std::atoi(n) : 100000;
+}
+
+/// The generated table, made once per run in a scratch directory.
+const std::string& dataDir() {
+  static const std::string dir = [] {
+    std::string d = (std::filesystem::temp_directory_path() / ("vendaro-bench-" + std::to_string(estimateCount()))).string();
+    if (!std::filesystem::exists(d + "/Estimate.DB")) {
+      std::filesystem::remove_all(d);
+      std::filesystem::create_directories(d);
+      bench::generateEstimates(d, estimateCount());
+    }
+    return d;
+  }();
+  return dir;
+}
+
+long residentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
+
+void BM_OpenDescendingFirst(benchmark::State& state) {
+  const std::string& dir = dataDir();
+  for (auto _ : state) {
+    auto cursor = book::openEstimateTable(dir);
+    cursor->setIndex(book::descendingIndexName());
+    cursor->first();
+    benchmark::DoNotOptimize(cursor->text(book::kNameField));
+    state.PauseTiming();
+    cursor.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenDescendingFirst)->Unit(benchmark::kMillisecond);
+
+void BM_PostChangedEstimate(benchmark::State& state) {
+  auto cursor = book::openEstimateTable(dataDir());
+  cursor->setIndex(book::descendingIndexName());
+  std::mt19937 random(7);
+  const int count = cursor->recordCount();
+  const std::string created = sjis::lit("作成日");
+  for (auto _ : state) {
+    state.PauseTiming();
+    cursor->setRecNo(1 + static_cast<int>(random() % static_cast<unsigned>(count)));
+    state.ResumeTiming();
+    cursor->edit();
+    // A new creation date moves the estimate to another place in the order.
+    cursor->setText(created, era::format(Date{2015 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 12), 1}));
+    cursor->post();
+    benchmark::DoNotOptimize(cursor->recNo());
+  }
+}
+BENCHMARK(BM_PostChangedEstimate)->Unit(benchmark::kMillisecond);
+
+void BM_MonthFilterCount(benchmark::State& state) {
+  auto cursor = book::openEstimateTable(dataDir());
+  cursor->setIndex(book::descendingIndexName());
+  cursor->setFiltered(true);
+  int month = 0;
+  for (auto _ : state) {
+    std::string label = era::format(Date{2020 + month / 12, 1 + month % 12, 1}).substr(0, 16);
+    month = (month + 1) % 60;
+    cursor->setFilter(sjis::lit("(作成日 = '") + label + "*')");
+    benchmark::DoNotOptimize(cursor->recordCount());
+  }
+}
+BENCHMARK(BM_MonthFilterCount)->Unit(benchmark::kMillisecond);
+
+void BM_NaturalOrderAndBack(benchmark::State& state) {
+  // What rebuilding the month tabs does to the order after every save.
+  auto cursor = book::openEstimateTable(dataDir());
+  cursor->setIndex(book::descendingIndexName());
+  for (auto _ : state) {
+    cursor->setIndex("");
+    cursor->first();
+    cursor->last();
+    cursor->setIndex(book::descendingIndexName());
+    cursor->setRecNo(1);
+  }
+}
+BENCHMARK(BM_NaturalOrderAndBack)->Unit(benchmark::kMillisecond);
+
+void BM_MemoryHoldingTheTable(benchmark::State& state) {
+  dataDir();
+  long before = residentKilobytes();
+  auto cursor = book::openEstimateTable(dataDir());
+  cursor->setIndex(book::descendingIndexName());
+  for (auto _ : state) {
+    cursor->first();
+    benchmark::DoNotOptimize(cursor->recordCount());
+  }
+  state.counters["rss_MB"] = static_cast<double>(residentKilobytes()) / 1024.0;
+  state.counters["table_MB"] = static_cast<double>(residentKilobytes() - before) / 1024.0;
+}
+BENCHMARK(BM_MemoryHoldingTheTable)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();

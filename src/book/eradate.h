@@ -1,0 +1,46 @@
+#pragma once
+// Era date text: a date written in the Japanese era calendar with full-width digits, for example
+// 平成１５年０３月２０日 (22 bytes of CP932). Every date the book stores or compares has this form.
+
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+
+namespace vendaro::era {
+
+/// An era known to formatting, parsing and the date dialog.
+struct Era {
+  const char* nameUtf8;  ///< the era's two kanji, in UTF-8 (nameCp932() gives the stored bytes)
+  int base;              ///< calendar year = base + year in the era
+  Date firstDay;         ///< the era's first day
+};
+
+/// The five eras, oldest first: 明治, 大正, 昭和, 平成, 令和.
+const Era* eras();
+constexpr int kEraCount = 5;
+
+/// The era's name in CP932 (four bytes).
+const std::string& eraName(int index);
+
+/// Index into eras() of the era the date falls in; dates before 明治 count as 明治.
+int eraOf(const Date& date);
+
+/// The date as "<era><ee>年<mm>月<dd>日" with ordinary digits (before ChangeChar), in CP932.
+std::string formatPlain(const Date& date);
+
+/// Widens a formatted date in place: each single byte c becomes 0x82, c + 0x1F (digits become
+/// full-width digits); two-byte characters are kept.
+void changeChar(std::string& text);
+
+/// The era date text of a date: formatPlain followed by changeChar.
+std::string format(const Date& date);
+
+/// Reads an era date text into a date. Starts from `today` and replaces the year, month and day it
+/// finds; month and day are then brought within the calendar. Never fails.
+Date charToDate(std::string_view text, const Date& today);
+
+/// charToDate against today's date.
+Date charToDate(std::string_view text);
+
+}  // namespace vendaro::era

@@ -1,0 +1,142 @@
+// vendaro-cli: the estimate book without windows. Runs in the program directory like the desktop
+// program; speaks UTF-8 on the terminal and CP932 everywhere else.
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "book/eradate.h"
+#include "book/estimate_fields.h"
+#include "book/estimate_table.h"
+#include "platform/clock.h"
+#include "platform/sjis.h"
+#include "platform/table/cursor.h"
+
+namespace {
+
+using namespace vendaro;
+using Args = std::vector<std::string>;
+
+/// A mistake in how the command was called: the usage is printed after the message.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+/// An error whose message is CP932 text from the system.
+struct SystemError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+const char* kUsage =
+    "usage:\n"
+    "  vendaro-cli date parse TEXT [--today YYYY-MM-DD]   era date text to Y M D\n"
+    "  vendaro-cli date format YYYY-MM-DD                 date to era date text\n"
+    "  vendaro-cli add FIELD=VALUE...                     append one estimate, print its item number\n"
+    "  vendaro-cli dump                                   every estimate, newest first, as CSV\n";
+
+void printLine(const std::string& cp932) { std::printf("%s\n", sjis::toUtf8Display(cp932).c_str()); }
+
+std::string toCp932(const std::string& utf8) {
+  std::string bad;
+  auto bytes = sjis::fromUtf8(utf8, &bad);
+  if (!bytes) throw UsageError("'" + bad + "' cannot be written in Shift-JIS");
+  return *bytes;
+}
+
+std::string programDirectory() {
+  char buf[4096];
+  if (!::getcwd(buf, sizeof buf)) throw std::runtime_error("cannot read the working directory");
+  return buf;
+}
+
+std::unique_ptr<table::Cursor> openEstimates() {
+  return book::openEstimateTable(table::cardataDirectory(programDirectory()));
+}
+
+int dateCommand(const Args& args) {
+  if (args.size() == 2 && args[0] == "parse") {
+    Date d = era::charToDate(toCp932(args[1]));
+    std::printf("%d %d %d\n", d.year, d.month, d.day);
+    return 0;
+  }
+  if (args.size() == 2 && args[0] == "format") {
+    auto d = parseIsoDate(args[1].c_str());
+    if (!d) throw UsageError("not a date: " + args[1] + " (YYYY-MM-DD)");
+    printLine(era::format(*d));
+    return 0;
+  }
+  throw UsageError("date needs: parse TEXT | format YYYY-MM-DD");
+}
+
+int addCommand(const Args& args) {
+  if (args.empty()) throw UsageError("add needs at least one FIELD=VALUE");
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (const auto& a : args) {
+    auto eq = a.find('=');
+    if (eq == std::string::npos || eq == 0) throw UsageError("not FIELD=VALUE: " + a);
+    pairs.emplace_back(toCp932(a.substr(0, eq)), toCp932(a.substr(eq + 1)));
+  }
+  auto cursor = openEstimates();
+  cursor->append();
+  for (const auto& [field, value] : pairs) cursor->setText(field, value);
+  cursor->post();
+  std::printf("%d\n", cursor->integer(book::kItemNumberField));
+  return 0;
+}
+
+int dumpCommand(const Args& args) {
+  if (!args.empty()) throw UsageError("dump takes no arguments");
+  auto cursor = openEstimates();
+  cursor->setIndex(book::descendingIndexName());
+  const int n = cursor->schema().fieldCount();
+  std::string header;
+  for (int i = 0; i < n; ++i) header += (i ? "," : "") + cursor->schema().field(i).name;
+  printLine(header);
+  for (cursor->first(); !cursor->eof(); cursor->next()) {
+    std::string line;
+    for (int i = 0; i < n; ++i) line += (i ? "," : "") + cursor->text(i);
+    printLine(line);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Args args;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--today") == 0 && i + 1 < argc) {
+      auto d = parseIsoDate(argv[++i]);
+      if (!d) {
+        std::fprintf(stderr, "vendaro-cli: not a date: %s (YYYY-MM-DD)\n", argv[i]);
+        return 2;
+      }
+      setToday(*d);
+      continue;
+    }
+    args.emplace_back(argv[i]);
+  }
+  const std::map<std::string, std::function<int(const Args&)>> commands = {
+      {"date", dateCommand}, {"add", addCommand}, {"dump", dumpCommand}};
+  try {
+    if (args.empty() || args[0] == "--help" || args[0] == "help") {
+      std::fputs(kUsage, args.empty() ? stderr : stdout);
+      return args.empty() ? 2 : 0;
+    }
+    auto it = commands.find(args[0]);
+    if (it == commands.end()) throw UsageError("unknown command: " + args[0]);
+    return it->second(Args(args.begin() + 1, args.end()));
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "vendaro-cli: %s\n%s", e.what(), kUsage);
+    return 2;
+  } catch (const std::exception& e) {
+    // Errors of the system carry CP932 text.
+    std::fprintf(stderr, "vendaro-cli: %s\n", sjis::toUtf8Display(e.what()).c_str());
+    return 1;
+  }
+}

@@ -1,0 +1,236 @@
+#pragma once
+// A cursor on one table: the records visible through the current filter, in the current order,
+// with one current record and a record buffer for editing.
+//
+// Each table is one SQLite file in the CARDATA directory. The cursor holds the file's lock for as
+// long as it is open, so no other process changes the table under it. The view is the list of
+// record ids in the current order and filter; the current record is read on demand. A post is one
+// committed transaction and returns only after the commit.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/table/filter.h"
+#include "platform/table/schema.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vendaro::table {
+
+/// One stored value: empty (NULL), an integer or a text of CP932 bytes.
+struct Value {
+  enum class Kind { Null, Int, Text };
+  Kind kind = Kind::Null;
+  int64_t integer = 0;
+  std::string text;
+  bool isNull() const { return kind == Kind::Null; }
+};
+
+class Transaction;
+
+class Cursor {
+ public:
+  enum class State { Browse, Edit, Insert };
+  using Hook = std::function<void(Cursor&)>;
+
+  /// Opens the table's file in `directory`, creating it empty (fields and indexes) when it is
+  /// missing. Throws TableError naming the file when it is not a table of this schema, cannot be
+  /// opened, or is in use by another process; such a file is left unchanged. The cursor stands on
+  /// the first record of the natural order.
+  static std::unique_ptr<Cursor> open(const std::string& directory, const TableSchema& schema);
+  ~Cursor();
+  Cursor(const Cursor&) = delete;
+  Cursor& operator=(const Cursor&) = delete;
+
+  const TableSchema& schema() const { return schema_; }
+  /// The file of the table.
+  const std::string& path() const { return path_; }
+
+  // Moving. Each move first saves a pending edit (or drops an unchanged one).
+  void first();
+  void last();
+  void next();
+  void prior();
+  /// True after moving past the last record (and for an empty view).
+  bool eof() const { return eof_; }
+  /// True after moving before the first record (and for an empty view).
+  bool bof() const { return bof_; }
+  /// Records visible through the filter.
+  int recordCount();
+  /// 1-based number of the current record in the view; 0 when the view is empty.
+  int recNo();
+  /// Moves to record n of the view (held within 1..count).
+  void setRecNo(int n);
+  bool isEmpty() { return recordCount() == 0; }
+
+  // Fields by exact name (CP932) or number (0-based). A name the table lacks throws fieldNotFound.
+  int fieldIndex(std::string_view name) const;
+  std::string text(std::string_view field) const { return text(fieldIndex(field)); }
+  std::string text(int field) const;
+  int32_t integer(std::string_view field) const { return integer(fieldIndex(field)); }
+  int32_t integer(int field) const;
+  bool isNull(std::string_view field) const { return isNull(fieldIndex(field)); }
+  bool isNull(int field) const;
+  /// Writes a field of the record being edited. Empty text empties the field; an integer field
+  /// takes only a whole number in the signed 32-bit range (else notAnIntegerFor).
+  void setText(std::string_view field, std::string_view value) { setText(fieldIndex(field), value); }
+  void setText(int field, std::string_view value);
+  void setInteger(std::string_view field, int32_t value) { setInteger(fieldIndex(field), value); }
+  void setInteger(int field, int32_t value);
+  void clear(int field);
+  /// The values of the current record (or the record buffer while editing).
+  const std::vector<Value>& values() const;
+
+  // Editing.
+  State state() const { return state_; }
+  /// True when a field was written since edit, insert or append.
+  bool modified() const { return modified_; }
+  /// Starts editing the current record; on an empty view it appends a new record instead.
+  void edit();
+  /// Starts a new empty record at the end.
+  void append();
+  /// Starts a new empty record at the current position (it takes its place in the order on post).
+  void insert();
+  /// Runs the before-post hook, writes the record and commits, then runs the after-post hook. The
+  /// cursor stands on the written record if the filter lets it through. Browse state: nothing.
+  void post();
+  /// Drops the record buffer.
+  void cancel();
+  /// Deletes the current record (the one after it becomes current). In insert state: cancel.
+  void remove();
+  /// Appends a whole record from values in field order (text; nothing leaves a field empty) and
+  /// posts it.
+  void appendRecord(const std::vector<std::optional<std::string>>& values);
+  /// Saves a pending edit if anything was written, else drops it.
+  void checkBrowseMode();
+
+  Hook beforePost;
+  Hook afterPost;
+  Hook afterScroll;
+
+  // Filter and order.
+  void setFilter(std::string_view text);
+  const std::string& filter() const { return filterText_; }
+  void setFiltered(bool on);
+  bool filtered() const { return filtered_; }
+  /// Switches to the named index, or to the natural order for the empty name. Keeps the current
+  /// record. Throws TableError for an index the table does not have.
+  void setIndex(std::string_view name);
+  const std::string& indexName() const { return indexName_; }
+  /// Moves to the first record of the view whose field starts with `prefix`; false (and no move)
+  /// when there is none.
+  bool locate(std::string_view field, std::string_view prefix);
+
+  // What list views need, per field: display width in characters, visibility, and column position
+  // (0-based place among the columns; every field is a column).
+  int displayWidth(int field) const { return columns_.at(static_cast<std::size_t>(field)).width; }
+  void setDisplayWidth(int field, int width) { columns_.at(static_cast<std::size_t>(field)).width = width; }
+  bool visible(int field) const { return columns_.at(static_cast<std::size_t>(field)).visible; }
+  void setVisible(int field, bool on) { columns_.at(static_cast<std::size_t>(field)).visible = on; }
+  /// Field numbers in column order.
+  const std::vector<int>& columnOrder() const { return columnOrder_; }
+  int columnPosition(int field) const;
+  /// Moves a field's column to position `pos` (held within range).
+  void moveColumn(int field, int pos);
+  /// The field's ordinal number (1-based, its place in the table).
+  int fieldNo(std::string_view name) const { return fieldIndex(name) + 1; }
+
+  /// Reads the current record again and rebuilds the view (after bulk work).
+  void refresh();
+
+ private:
+  friend class Transaction;
+  struct Column {
+    int width;
+    bool visible;
+  };
+  enum class Keep { Record, Position, First };
+
+  Cursor(sqlite3* db, std::string path, const TableSchema& schema);
+  void prepareStatements();
+  sqlite3_stmt* prepare(const std::string& sql);
+  [[noreturn]] void fail(const char* what) const;
+  void exec(const char* sql);
+
+  void ensureView();
+  void rebuildView(Keep keep);
+  void loadCurrent();
+  void scrolled();
+  std::string orderSql(bool reversed) const;
+  const std::vector<SortKey>& orderKeys() const;
+  bool orderTiesDescending() const;
+  bool rowPassesFilter(int64_t rowid);
+  std::vector<Value> sortKeyOf(int64_t rowid);
+  bool sortsBefore(const std::vector<Value>& a, int64_t ra, const std::vector<Value>& b, int64_t rb) const;
+  void placeInView(int64_t rowid);
+  std::vector<Value>& buffer();
+  void requireEditing() const;
+  void writeRecord();
+  Value readValue(sqlite3_stmt* st, int col) const;
+  void bindValue(sqlite3_stmt* st, int col, const Value& v) const;
+
+  sqlite3* db_;
+  std::string path_;
+  const TableSchema& schema_;
+
+  std::vector<int64_t> view_;
+  bool viewStale_ = true;
+  std::size_t pos_ = 0;
+  int64_t currentRowid_ = 0;
+  bool eof_ = true;
+  bool bof_ = true;
+  std::vector<Value> record_;
+
+  State state_ = State::Browse;
+  bool modified_ = false;
+  std::vector<Value> buffer_;
+  int64_t editRowid_ = 0;
+
+  std::string filterText_;
+  bool filtered_ = false;
+  SqlCondition condition_;
+  std::string indexName_;
+  const IndexDef* index_ = nullptr;
+
+  std::vector<Column> columns_;
+  std::vector<int> columnOrder_;
+
+  int transactionDepth_ = 0;
+
+  sqlite3_stmt* selectRow_ = nullptr;
+  sqlite3_stmt* insertRow_ = nullptr;
+  sqlite3_stmt* updateRow_ = nullptr;
+  sqlite3_stmt* deleteRow_ = nullptr;
+  sqlite3_stmt* sortKey_ = nullptr;
+  std::string sortKeyFor_;
+};
+
+/// Bulk work in one transaction: commit explicitly, roll back on destruction otherwise. Posts
+/// inside it are not committed one by one; after a roll-back the table is exactly as before.
+class Transaction {
+ public:
+  explicit Transaction(Cursor& cursor);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void commit();
+
+ private:
+  Cursor& cursor_;
+  bool open_ = true;
+};
+
+/// The directory the alias CARDATA names: $VENDARO_CARDATA when set, else CARDATA in the program
+/// directory.
+std::string cardataDirectory(const std::string& programDirectory);
+
+/// Creates the directory (and its parents) when missing; throws TableError.
+void ensureDirectory(const std::string& directory);
+
+}  // namespace vendaro::table
