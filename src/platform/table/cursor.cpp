@@ -287,6 +287,20 @@ void Cursor::loadCurrent() {
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("read");
 }
 
+std::vector<Value> Cursor::rowAt(int n) {
+  ensureView();
+  std::vector<Value> row(static_cast<std::size_t>(schema_.fieldCount()));
+  if (n < 1 || n > static_cast<int>(view_.size())) return row;
+  sqlite3_reset(selectRow_);
+  sqlite3_bind_int64(selectRow_, 1, view_[static_cast<std::size_t>(n - 1)]);
+  int rc = sqlite3_step(selectRow_);
+  if (rc == SQLITE_ROW)
+    for (int i = 0; i < schema_.fieldCount(); ++i) row[static_cast<std::size_t>(i)] = readValue(selectRow_, i);
+  sqlite3_reset(selectRow_);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("read");
+  return row;
+}
+
 void Cursor::scrolled() {
   if (afterScroll) afterScroll(*this);
 }

@@ -141,6 +141,10 @@ class Cursor {
   /// The field's ordinal number (1-based, its place in the table).
   int fieldNo(std::string_view name) const { return fieldIndex(name) + 1; }
 
+  /// The stored values of record n of the view (1-based) without moving to it; empty values for a
+  /// number outside the view. For list views, which read only the rows they show.
+  std::vector<Value> rowAt(int n);
+
   /// Reads the current record again and rebuilds the view (after bulk work).
   void refresh();
 

@@ -1,0 +1,35 @@
+#include "platform/single_instance.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/settings_file.h"
+
+namespace vendaro {
+
+std::string runtimeDirectory() {
+  const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+  if (xdg && *xdg) return xdg;
+  std::string dir = "/tmp/vendaro-" + std::to_string(::getuid());
+  ::mkdir(dir.c_str(), 0700);
+  return dir;
+}
+
+SingleInstance::SingleInstance(const std::string& name) : path_(joinPath(runtimeDirectory(), name)) {
+  int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return;
+  }
+  fd_ = fd;
+}
+
+SingleInstance::~SingleInstance() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+}  // namespace vendaro

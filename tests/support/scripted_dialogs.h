@@ -1,0 +1,73 @@
+#pragma once
+// Dialogs answered from a script, for widget tests: every question and message is recorded, and
+// the answers are taken in order. A question without a scripted answer fails the test.
+
+#include <QDialog>
+#include <deque>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "platform/ui/dialogs.h"
+
+namespace vendaro::test {
+
+class ScriptedDialogs : public ui::Dialogs {
+ public:
+  ScriptedDialogs() { ui::setDialogs(this); }
+  ~ScriptedDialogs() override { ui::setDialogs(nullptr); }
+
+  /// Everything shown, in order (messages and questions alike).
+  QStringList shown;
+  std::deque<bool> confirms;
+  std::deque<Answer> answers;
+  std::deque<QString> files;
+  /// What happens when one of the program's dialogs is shown: it may change the dialog's controls
+  /// and returns the result.
+  std::deque<std::function<int(QDialog&)>> modals;
+
+  void message(QWidget*, const QString& text) override { shown << text; }
+  bool confirm(QWidget*, const QString& text) override {
+    shown << text;
+    if (confirms.empty()) {
+      ADD_FAILURE() << "unexpected confirmation: " << text.toStdString();
+      return false;
+    }
+    bool answer = confirms.front();
+    confirms.pop_front();
+    return answer;
+  }
+  Answer ask(QWidget*, const QString& text, bool) override {
+    shown << text;
+    if (answers.empty()) {
+      ADD_FAILURE() << "unexpected question: " << text.toStdString();
+      return Answer::Cancel;
+    }
+    Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  QString openFile(QWidget*, const QString& title, const QString&, const QString&) override { return nextFile(title); }
+  QString saveFile(QWidget*, const QString& title, const QString&, const QString&, const QString&) override {
+    return nextFile(title);
+  }
+  int exec(QDialog& dialog) override {
+    if (modals.empty()) {
+      ADD_FAILURE() << "unexpected dialog: " << dialog.objectName().toStdString();
+      return QDialog::Rejected;
+    }
+    auto handler = std::move(modals.front());
+    modals.pop_front();
+    return handler(dialog);
+  }
+
+ private:
+  QString nextFile(const QString& title) {
+    shown << title;
+    if (files.empty()) return QString();
+    QString f = files.front();
+    files.pop_front();
+    return f;
+  }
+};
+
+}  // namespace vendaro::test
