@@ -71,3 +71,11 @@ class ScriptedDialogs : public ui::Dialogs {
 };
 
 }  // namespace vendaro::test
+
+/// Readable QStrings in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+  *os << '{';
+  for (const auto& s : list) *os << '"' << s.toStdString() << "\" ";
+  *os << '}';
+}

@@ -108,7 +108,8 @@ TEST_F(BindingTest, CharactersWithoutAShiftJisFormAreRefused) {
 
 TEST_F(BindingTest, MemoStoresLineEndsAsCrLfAndComboPicksWriteAtOnce) {
   DBMemo memo(source.get(), cp("名前"));
-  memo.setPlainText(QStringLiteral("a\nb"));  // a person's edit
+  memo.selectAll();
+  memo.insertPlainText(QStringLiteral("a\nb"));  // a person's edit
   EXPECT_TRUE(source->post());
   EXPECT_EQ(cursor->text(1), "a\r\nb");
   DBComboBox combo(source.get(), cp("名前"));

@@ -184,8 +184,9 @@ DBMemo::DBMemo(DataSource* source, const std::string& field, QWidget* parent)
     : QPlainTextEdit(parent), BoundControl(source, field) {
   setTabChangesFocus(true);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  // The document also reports changes of its layout; only a different text is an edit.
   connect(this, &QPlainTextEdit::textChanged, this, [this] {
-    if (!loading_) userChanged();
+    if (!loading_ && toPlainText() != shown_) userChanged();
   });
   connect(source, &DataSource::changed, this, [this] { load(); });
   load(true);
@@ -200,6 +201,7 @@ QString DBMemo::controlText() const {
 void DBMemo::setControlText(const QString& t) {
   QString shown = t;
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown_ = shown;
   if (shown == toPlainText()) return;
   loading_ = true;
   setPlainText(shown);

@@ -156,6 +156,7 @@ class DBMemo : public QPlainTextEdit, public BoundControl {
 
  private:
   bool loading_ = false;
+  QString shown_;  ///< the text as last shown from the record
 };
 
 /// A bound editable combo box; picking an item writes it at once.

@@ -1,0 +1,285 @@
+#include "app/ui/EstimateForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "app/ui/Application.h"
+#include "book/estimate_fields.h"
+#include "book/estimate_table.h"
+#include "platform/settings_file.h"
+#include "platform/sjis.h"
+#include "platform/ui/qtext.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace vendaro::app::ui {
+namespace {
+
+using vendaro::ui::u8;
+
+std::string cp(const char* utf8) { return sjis::fromUtf8(utf8).value(); }
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+/// A program directory with estimates created on the given dates (UTF-8 era date texts).
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setToday(Date{2003, 7, 4}); }
+  void TearDown() override {
+    form.reset();
+    setToday(std::nullopt);
+  }
+
+  void seed(std::initializer_list<std::pair<const char*, const char*>> estimates) {
+    auto c = book::openEstimateTable(cardata());
+    for (const auto& [date, name] : estimates) {
+      c->append();
+      c->setText(cp("作成日"), cp(date));
+      c->setText(cp("氏名"), cp(name));
+      c->post();
+    }
+  }
+
+  std::string cardata() const { return dir.file("CARDATA"); }
+  void open() {
+    form = createWindows(dir.path(), cardata());
+    form->show();
+    QApplication::processEvents();
+  }
+  QStringList tabs() const {
+    QStringList out;
+    for (int i = 0; i < form->TabBar->count(); ++i) out << form->TabBar->tabText(i);
+    return out;
+  }
+  QString current(const char* field) { return vendaro::ui::toQ(form->estimates().text(cp(field))); }
+  /// Types into a bound control as a person would: the text arrives as an input method commit.
+  static void type(QWidget* control, const QString& text) {
+    control->setFocus();
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) memo->selectAll();
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(control, &commit);
+  }
+
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  std::unique_ptr<TEstimateDataForm> form;
+};
+
+TEST_F(MainWindowTest, StartsOnTheNewestEstimateWithMonthTabsNewestFirst) {
+  seed({{"平成１５年０２月２８日", "b"}, {"平成１４年１１月０５日", "a"}, {"平成１５年０１月１０日", "c"}});
+  open();
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Vendaro For Win32"));
+  EXPECT_EQ(current("作成日"), u8("平成１５年０２月２８日"));
+  EXPECT_EQ(form->estimates().indexName(), cp("降順"));
+  EXPECT_EQ(tabs(), QStringList({u8("全て"), u8("個人"), u8("平成１５年０２月"), u8("平成１５年０１月"),
+                                 u8("平成１４年１２月"), u8("平成１４年１１月")}));
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("3"));
+  EXPECT_EQ(form->Commant2Panel->text(), u8("件"));
+  EXPECT_TRUE(form->DBGrid1->isColumnHidden(0));
+}
+
+TEST_F(MainWindowTest, SettlementDayTwentyShiftsTheMonths) {
+  seed({{"平成１５年０２月２８日", "b"}, {"平成１４年１１月０５日", "a"}});
+  { std::ofstream(dir.file("Estimate.INI"), std::ios::binary) << "20\r\nFalse\r\n"; }
+  open();
+  EXPECT_TRUE(form->menuItem(QStringLiteral("settle5"))->isChecked());
+  EXPECT_FALSE(form->menuItem(QStringLiteral("settle1"))->isChecked());
+  ASSERT_EQ(tabs().size(), 2 + 5);
+  EXPECT_EQ(tabs()[2], u8("平成１５年０３月"));
+  EXPECT_EQ(tabs().back(), u8("平成１４年１１月"));
+  const auto& march = form->monthTabs()[0];
+  EXPECT_EQ(vendaro::ui::toQ(march.periodStart), u8("平成１５年０２月２１日"));
+  EXPECT_EQ(vendaro::ui::toQ(march.periodEnd), u8("平成１５年０３月２０日"));
+  form->TabBar->setCurrentIndex(2);  // the estimate of 28 February belongs to March
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("1"));
+  EXPECT_EQ(current("作成日"), u8("平成１５年０２月２８日"));
+  form->TabBar->setCurrentIndex(3);
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("0"));
+
+  form->menuItem(QStringLiteral("settle1"))->trigger();  // month end: rebuilt at once, "全て" chosen
+  EXPECT_EQ(tabs()[2], u8("平成１５年０２月"));
+  EXPECT_EQ(form->TabBar->currentIndex(), 0);
+  EXPECT_TRUE(form->menuItem(QStringLiteral("settle1"))->isChecked());
+  EXPECT_EQ(slurp(dir.file("Estimate.INI")), "20\r\nFalse\r\n");  // written only at close
+}
+
+TEST_F(MainWindowTest, SettingsFilesAreReadLeniently) {
+  struct Case {
+    const char* content;
+    int day;
+    const char* checked;  // the 決済日 item with the check mark, or "" for none
+    bool limit;
+  } cases[] = {
+      {"15\r\nTrue\r\n", 15, "settle4", true},
+      {"7\r\n", 7, "", false},
+      {"abc\r\ntrue\r\n", 0, "settle1", false},
+      {"", 0, "settle1", false},
+  };
+  seed({{"平成１５年０２月２８日", "b"}});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.content);
+    { std::ofstream(dir.file("Estimate.INI"), std::ios::binary) << c.content; }
+    open();
+    EXPECT_EQ(form->settlementDay(), c.day);
+    for (int i = 1; i <= 6; ++i) {
+      QString name = QStringLiteral("settle%1").arg(i);
+      EXPECT_EQ(form->menuItem(name)->isChecked(), name == QString::fromLatin1(c.checked)) << name.toStdString();
+    }
+    EXPECT_EQ(form->menuItem(QStringLiteral("Limit1"))->isChecked(), c.limit);
+    form.reset();
+  }
+}
+
+TEST_F(MainWindowTest, PersonTabFiltersOnTheExactName) {
+  seed({{"平成１５年０１月１０日", "O'Brien"}, {"平成１５年０２月１０日", "O'Brien"}, {"平成１５年０３月１０日", "O"}});
+  open();
+  form->dataSource().moveTo(2);
+  ASSERT_EQ(current("氏名"), QStringLiteral("O'Brien"));
+  form->TabBar->setCurrentIndex(1);
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("2"));
+  form->TabBar->setCurrentIndex(0);
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("3"));
+}
+
+TEST_F(MainWindowTest, SavingInAMonthTabReturnsToAllAndDerivesTheItemNumber) {
+  seed({{"平成１５年０２月２８日", "b"}, {"平成１４年１１月０５日", "a"}});
+  open();
+  form->TabBar->setCurrentIndex(5);  // 平成１４年１１月
+  ASSERT_EQ(form->TotalPanel->text(), QStringLiteral("1"));
+  auto* memo = form->control<vendaro::ui::DBMemo>(QStringLiteral("Memo1"));
+  type(memo, u8("平成１５年０３月０１日"));
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Edit);
+  EXPECT_TRUE(form->dataSource().post());
+  EXPECT_EQ(form->TabBar->currentIndex(), 0);
+  EXPECT_FALSE(form->estimates().filtered());
+  EXPECT_EQ(form->estimates().integer(cp("項番")), 20030301);
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("2"));
+  EXPECT_EQ(tabs()[2], u8("平成１５年０３月"));
+}
+
+TEST_F(MainWindowTest, LettersInAnAmountBoxAreRefusedAndNothingIsLost) {
+  seed({{"平成１５年０２月２８日", "b"}});
+  open();
+  auto* amount = form->control<vendaro::ui::DBEdit>(QStringLiteral("DBEdit1"));
+  auto* comment = form->control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo8"));
+  EXPECT_FALSE(amount->testAttribute(Qt::WA_InputMethodEnabled));
+  EXPECT_TRUE(comment->testAttribute(Qt::WA_InputMethodEnabled));
+  EXPECT_TRUE(form->control<vendaro::ui::DBEdit>(QStringLiteral("DBEdit75"))->isReadOnly());
+  type(comment, u8("ご検討ください"));
+  type(amount, QStringLiteral("abc"));
+  EXPECT_FALSE(form->dataSource().post());
+  EXPECT_EQ(dialogs.shown.back(), u8("'abc' は項目 '車両価格1' に適した整数値ではありません"));
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Edit);
+  EXPECT_EQ(comment->toPlainText(), u8("ご検討ください"));
+  type(amount, QStringLiteral("1500000"));
+  EXPECT_TRUE(form->dataSource().post());
+  EXPECT_EQ(form->estimates().integer(cp("車両価格1")), 1500000);
+  EXPECT_EQ(current("コメント"), u8("ご検討ください"));
+}
+
+TEST_F(MainWindowTest, EnterMovesTheFocusAndInsertsNoLineBreak) {
+  seed({{"平成１５年０２月２８日", "b"}});
+  open();
+  form->activateWindow();
+  auto* comment = form->control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo8"));
+  comment->setFocus();
+  QApplication::processEvents();
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QApplication::sendEvent(comment, &enter);
+  EXPECT_EQ(comment->toPlainText(), QString());
+  EXPECT_NE(QApplication::focusWidget(), comment);
+}
+
+TEST_F(MainWindowTest, ClosingWithAPendingEstimateAsksAndKeepsTheSettings) {
+  seed({{"平成１５年０２月２８日", "b"}});
+  open();
+  const QString question = u8("登録していません！\r登録してよろしいですか？");
+  auto change = [&](const char* date) {
+    type(form->control<vendaro::ui::DBMemo>(QStringLiteral("Memo1")), u8(date));
+  };
+
+  change("平成１５年０３月０１日");
+  dialogs.answers = {vendaro::ui::Dialogs::Answer::Cancel};
+  EXPECT_FALSE(form->close());
+  EXPECT_EQ(dialogs.shown.back(), question);
+  EXPECT_EQ(slurp(dir.file("Estimate.INI")), "0\r\nFalse\r\n");  // written even when cancelled
+  EXPECT_EQ(slurp(dir.file("EsWidth.INI")), "370\r\n");
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Edit);
+
+  dialogs.answers = {vendaro::ui::Dialogs::Answer::No};
+  EXPECT_TRUE(form->close());
+  form.reset();
+  open();
+  EXPECT_EQ(current("作成日"), u8("平成１５年０２月２８日"));
+
+  change("平成１５年０３月０１日");
+  form->setLeftColumnWidth(420);
+  form->menuItem(QStringLiteral("Limit1"))->trigger();
+  dialogs.answers = {vendaro::ui::Dialogs::Answer::Yes};
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(slurp(dir.file("Estimate.INI")), "0\r\nTrue\r\n");
+  EXPECT_EQ(slurp(dir.file("EsWidth.INI")), "420\r\n");
+  form.reset();
+  open();
+  EXPECT_EQ(current("作成日"), u8("平成１５年０３月０１日"));
+  EXPECT_EQ(form->estimates().integer(cp("項番")), 20030301);
+  EXPECT_EQ(form->leftColumnWidth(), 420);
+  EXPECT_EQ(form->Panel4->width(), 420);
+  EXPECT_TRUE(form->menuItem(QStringLiteral("Limit1"))->isChecked());
+}
+
+TEST_F(MainWindowTest, AnEmptyTableShowsOnlyTheFixedTabsAndCountsZero) {
+  open();
+  EXPECT_EQ(tabs(), QStringList({u8("全て"), u8("個人")}));
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("0"));
+  form->DBNavigator4->button(vendaro::ui::DBNavigator::Insert)->click();
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Insert);
+  type(form->control<vendaro::ui::DBMemo>(QStringLiteral("YomiDBMemo1")), u8("新規"));
+  form->DBNavigator1->button(vendaro::ui::DBNavigator::Post)->click();
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("1"));
+  EXPECT_EQ(form->estimates().integer(cp("項番")), 20030704);  // no creation date: today
+  EXPECT_EQ(tabs(), QStringList({u8("全て"), u8("個人"), u8("平成１５年０７月")}));
+}
+
+TEST_F(MainWindowTest, MenuHasEveryItemAndLaterFeaturesAreDisabled) {
+  open();
+  struct Case {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    bool enabled;
+  } cases[] = {
+      {"Back1", "ﾊﾞｯｸｱｯﾌﾟ(&B)", "Ctrl+B", false}, {"Exit1", "終了(&X)", "", true},
+      {"N3", "現在のデータを複写", "F9", false},    {"settle2", "　５日", "", true},
+      {"Limit1", "期間限定", "", true},             {"FindBack1", "前を検索(&B)", "Shift+F3", false},
+      {"Var1", "ﾊﾞｰｼﾞｮﾝ情報（&A)", "", true},       {"Print10", "定型印刷", "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QAction* a = form->menuItem(QString::fromLatin1(c.name));
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->text(), u8(c.caption));
+    EXPECT_EQ(a->shortcut().toString(), QString::fromLatin1(c.shortcut));
+    EXPECT_EQ(a->isEnabled(), c.enabled);
+  }
+  dialogs.modals.push_back([](QDialog& d) {
+    EXPECT_EQ(d.windowTitle(), u8("ﾊﾞｰｼﾞｮﾝ情報"));
+    return int(QDialog::Accepted);
+  });
+  form->menuItem(QStringLiteral("Var1"))->trigger();
+  EXPECT_TRUE(dialogs.modals.empty());
+}
+
+}  // namespace
+}  // namespace vendaro::app::ui

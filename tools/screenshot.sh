@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Renders the windows under Xvfb to PNG on the sample estimates:  tools/screenshot.sh [OUTDIR]
+# (default OUTDIR: build/screenshots).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./tools/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build build -j"$(nproc)" --target vendaro-seed vendaro-screenshots
+out=$(realpath -m "${1:-build/screenshots}")
+program=$(mktemp -d)
+trap 'rm -rf "$program"' EXIT
+(cd "$program" && "$OLDPWD/build/tools/vendaro-seed" "$OLDPWD/samples/estimates.csv")
+(cd "$program" && VENDARO_TODAY=2026-12-10 xvfb-run -a -s "-screen 0 1280x1024x24" \
+   "$OLDPWD/build/tools/vendaro-screenshots" "$out")
+echo "screenshots in $out"
+ls "$out"
