@@ -7,11 +7,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <fstream>
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/ui/Application.h"
 #include "book/estimate_fields.h"
 #include "book/estimate_table.h"
+#include "book/ui/DateSetDlg.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "platform/ui/qtext.h"
@@ -250,6 +254,43 @@ TEST_F(MainWindowTest, AnEmptyTableShowsOnlyTheFixedTabsAndCountsZero) {
   EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("1"));
   EXPECT_EQ(form->estimates().integer(cp("項番")), 20030704);  // no creation date: today
   EXPECT_EQ(tabs(), QStringList({u8("全て"), u8("個人"), u8("平成１５年０７月")}));
+}
+
+/// Answers the date dialog by clicking a day (15 to 21, shown once on any page), as a person would.
+int clickDay(QDialog& dialog, int day) {
+  auto& dlg = static_cast<book::ui::TDateSDlg&>(dialog);
+  dlg.show();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&dlg));
+  auto* days = qobject_cast<QAbstractItemView*>(dlg.Calendar1->focusProxy());
+  QAbstractItemModel* model = days->model();
+  for (int r = 0; r < model->rowCount(); ++r)
+    for (int c = 0; c < model->columnCount(); ++c)
+      if (model->index(r, c).data().toString() == QString::number(day))
+        QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, days->visualRect(model->index(r, c)).center());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg.isVisible(); }, 2000));
+  return dlg.result();
+}
+
+TEST_F(MainWindowTest, DoubleClickOnADateFieldPicksOnTheCalendar) {
+  seed({{"平成１５年０２月２８日", "b"}});
+  open();
+  auto* created = form->control<vendaro::ui::DBMemo>(QStringLiteral("Memo1"));
+  // Closed without a pick: nothing changes.
+  dialogs.modals.push_back([](QDialog& d) {
+    EXPECT_EQ(static_cast<book::ui::TDateSDlg&>(d).calendarDate(), (Date{2003, 2, 28}));
+    return int(QDialog::Rejected);
+  });
+  emit created->doubleClicked();
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Browse);
+  EXPECT_EQ(current("作成日"), u8("平成１５年０２月２８日"));
+
+  // A new estimate stays in insert state and takes the picked date.
+  form->DBNavigator4->button(vendaro::ui::DBNavigator::Insert)->click();
+  dialogs.modals.push_back([](QDialog& d) { return clickDay(d, 20); });
+  emit form->control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo31"))->doubleClicked();
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Insert);
+  EXPECT_EQ(current("見積有効期限"), u8("平成１５年０７月２０日"));  // an empty field opens on today
+  EXPECT_EQ(form->control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo31"))->toPlainText(), u8("平成１５年０７月２０日"));
 }
 
 TEST_F(MainWindowTest, MenuHasEveryItemAndLaterFeaturesAreDisabled) {
