@@ -1,6 +1,7 @@
 #include "formprint/item_language.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 #include "book/estimate_fields.h"
 #include "book/estimate_table.h"
@@ -324,6 +325,27 @@ TEST_F(ItemLanguage, ItemChangeAndChangeItemGiveTheDateFlag) {
     ItemValue v = e.itemChange(cp(c.text));
     EXPECT_EQ(utf8(v.text), c.itemChange);
     EXPECT_EQ(v.number, c.flag);
+  }
+}
+
+TEST_F(ItemLanguage, AnyExpressionEvaluatesWithoutFailing) {
+  // Pieces of the language thrown together at random: whatever a user types, the evaluator gives
+  // a text and never stops the program.
+  const std::vector<std::string> pieces = {
+      "&", ",", "_", "$", "%", "#", "=", "\\", "<", "/", "!", "^", "+", "-", "*", "0", "1", "30", "-1", "99999999999",
+      "2147483647", "@", cp("様"), cp("　"), cp("氏名"), cp("見積金額"), cp("作成日"), cp("住所"), cp("ソ"), cp("日"),
+      cp("年"), cp("後"), "\x82", "\xFF"};
+  layout_.show = false;
+  std::mt19937 random(5);
+  ItemEvaluator e = evaluator();
+  for (int i = 0; i < 3000; ++i) {
+    std::string expression;
+    for (int n = 1 + static_cast<int>(random() % 12); n > 0; --n) expression += pieces[random() % pieces.size()];
+    SCOPED_TRACE(utf8(expression));
+    EXPECT_NO_THROW({
+      e.menuTextCheck(expression, kPrint);
+      e.menuTextCheck(expression, kScreen);
+    });
   }
 }
 
