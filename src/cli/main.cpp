@@ -13,6 +13,7 @@
 #include "book/eradate.h"
 #include "book/estimate_fields.h"
 #include "book/estimate_table.h"
+#include "cli/eval_command.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
 #include "platform/table/cursor.h"
@@ -38,6 +39,8 @@ const char* kUsage =
     "  vendaro-cli date format YYYY-MM-DD                 date to era date text\n"
     "  vendaro-cli add FIELD=VALUE...                     append one estimate, print its item number\n"
     "  vendaro-cli dump                                   every estimate, newest first, as CSV\n";
+
+std::string usage() { return std::string(kUsage) + cli::kEvalUsage; }
 
 void printLine(const std::string& cp932) { std::printf("%s\n", sjis::toUtf8Display(cp932).c_str()); }
 
@@ -122,17 +125,20 @@ int main(int argc, char** argv) {
     args.emplace_back(argv[i]);
   }
   const std::map<std::string, std::function<int(const Args&)>> commands = {
-      {"date", dateCommand}, {"add", addCommand}, {"dump", dumpCommand}};
+      {"date", dateCommand}, {"add", addCommand}, {"dump", dumpCommand}, {"eval", cli::evalCommand}};
   try {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {
-      std::fputs(kUsage, args.empty() ? stderr : stdout);
+      std::fputs(usage().c_str(), args.empty() ? stderr : stdout);
       return args.empty() ? 2 : 0;
     }
     auto it = commands.find(args[0]);
     if (it == commands.end()) throw UsageError("unknown command: " + args[0]);
     return it->second(Args(args.begin() + 1, args.end()));
   } catch (const UsageError& e) {
-    std::fprintf(stderr, "vendaro-cli: %s\n%s", e.what(), kUsage);
+    std::fprintf(stderr, "vendaro-cli: %s\n%s", e.what(), usage().c_str());
+    return 2;
+  } catch (const std::invalid_argument& e) {
+    std::fprintf(stderr, "vendaro-cli: %s\n%s", e.what(), usage().c_str());
     return 2;
   } catch (const std::exception& e) {
     // Errors of the system carry CP932 text.
