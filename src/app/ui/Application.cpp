@@ -5,6 +5,13 @@
 
 namespace vendaro::app::ui {
 
+// The windows are created once each, in this order, and live until the program ends:
+// TEstimateDataForm, TVersionDlg, TUserSetForm, TDateSDlg, TPostForm, TColorDlg, TZeiSetForm,
+// TListEditForm, TRestorePatDlg, TDspPatDlg, TPrintPatDlg, TInDTLenForm, TCarPrintForm,
+// TToolEditForm, TSelectDlg, TPrintSlctDlg, TCopyPatDlg, TFindDlg, TServDlg, TPassDlg, TMSetDlg,
+// TMCalcDlg, TCInsureForm, TCTaxForm.
+// Each dialog belongs to the main window; a subsystem that brings a window also wires its menu
+// items and handlers into the main window here, right after creating it.
 std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirectory,
                                                  const std::string& cardataDirectory) {
   auto form = std::make_unique<TEstimateDataForm>(programDirectory, cardataDirectory);
