@@ -185,10 +185,15 @@ void TEstimateDataForm::TabSet() {
   refreshCounter();
   rebuildingTabs_ = true;
   monthTabs_ = book::rebuildMonthTabs(*cursor_, settlementDay_);
-  while (TabBar->count() > 0) TabBar->removeTab(TabBar->count() - 1);
-  TabBar->addTab(toQ(book::allTabCaption()));
-  TabBar->addTab(toQ(book::personTabCaption()));
-  for (const auto& tab : monthTabs_) TabBar->addTab(toQ(tab.caption));
+  QStringList captions{toQ(book::allTabCaption()), toQ(book::personTabCaption())};
+  for (const auto& tab : monthTabs_) captions << toQ(tab.caption);
+  // Most saves leave the span of months as it was: the tabs are then kept, not laid out again.
+  bool same = TabBar->count() == captions.size();
+  for (int i = 0; same && i < captions.size(); ++i) same = TabBar->tabText(i) == captions[i];
+  if (!same) {
+    while (TabBar->count() > 0) TabBar->removeTab(TabBar->count() - 1);
+    for (const QString& caption : captions) TabBar->addTab(caption);
+  }
   TabBar->setCurrentIndex(0);
   rebuildingTabs_ = false;
   source_->refresh();
