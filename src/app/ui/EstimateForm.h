@@ -24,6 +24,9 @@
 namespace vendaro::book::ui {
 class TDateSDlg;
 }
+namespace vendaro::formprint {
+class CompanyFields;
+}
 
 namespace vendaro::app::ui {
 
@@ -69,6 +72,9 @@ class TEstimateDataForm : public QMainWindow {
   int leftColumnWidth() const;
   void setLeftColumnWidth(int width);
 
+  /// The company information as the print items read it (the company dialog's fields).
+  void setCompanyFields(const formprint::CompanyFields* fields) { companyFields_ = fields; }
+  const formprint::CompanyFields* companyFields() const { return companyFields_; }
   /// The About box (set when the dialogs are created).
   void setVersionDialog(QDialog* dialog) { versionDialog_ = dialog; }
   /// The date dialog used by the two date fields (set when the dialogs are created).
@@ -114,6 +120,7 @@ class TEstimateDataForm : public QMainWindow {
   bool shownOnce_ = false;
   book::ui::TDateSDlg* dateDialog_ = nullptr;
   QDialog* versionDialog_ = nullptr;
+  const formprint::CompanyFields* companyFields_ = nullptr;
 
  public:
   // Controls named as the program knows them.
