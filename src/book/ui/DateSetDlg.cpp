@@ -113,7 +113,8 @@ TDateSDlg::TDateSDlg(QWidget* parent) : QDialog(parent) {
   setTabOrder(Calendar1, YearEdit);
   setTabOrder(YearEdit, Edit1);
   setTabOrder(Edit1, MonthEdit);
-  setFixedSize(kClientWidth, kClientHeight);
+  // The designed size, or larger where the font needs it so that every day stays visible.
+  setFixedSize(sizeHint().expandedTo(QSize(kClientWidth, kClientHeight)));
 
   QWidget* days = Calendar1->focusProxy();
   days->installEventFilter(this);
