@@ -1,7 +1,9 @@
 #include "app/ui/Application.h"
 
 #include "app/ui/VersionDlg.h"
+#include "app/ui/FindCommands.h"
 #include "book/ui/DateSetDlg.h"
+#include "book/ui/FindFieldDlg.h"
 #include "platform/settings_file.h"
 #include "platform/ui/dialogs.h"
 #include "prefs/company_info.h"
@@ -34,6 +36,16 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   form->setCompanyFields(company);
   auto* date = new book::ui::TDateSDlg(form.get());
   form->setDateDialog(date);
+  auto* find = new book::ui::TFindDlg(
+      programDirectory,
+      [main] {
+        QStringList items;
+        auto* box = main->control<QComboBox>(QStringLiteral("DBComboBox1"));
+        for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+        return items;
+      },
+      date, form.get());
+  installFind(*form, *find);
   return form;
 }
 

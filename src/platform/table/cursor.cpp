@@ -287,6 +287,36 @@ void Cursor::loadCurrent() {
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("read");
 }
 
+int Cursor::findContaining(int field, std::string_view bytes, int from, bool forward) {
+  ensureView();
+  const int count = static_cast<int>(view_.size());
+  if (bytes.empty() || from < 1 || from > count) return 0;
+  // One pass of SQL finds every record that contains the text; the view then gives the order.
+  const std::string& col = schema_.column(field);
+  std::string sql = schema_.field(field).type == FieldType::Integer
+                        ? "SELECT rowid FROM records WHERE instr(CAST(" + col + " AS BLOB), ?) > 0"
+                        : "SELECT rowid FROM records WHERE instr(" + col + ", ?) > 0";
+  sqlite3_stmt* st = prepare(sql);
+  sqlite3_bind_blob(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+  std::vector<int64_t> matches;
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) matches.push_back(sqlite3_column_int64(st, 0));
+  sqlite3_finalize(st);
+  if (rc != SQLITE_DONE) fail("find");
+  std::sort(matches.begin(), matches.end());
+  auto matchesAt = [&](int n) {
+    return std::binary_search(matches.begin(), matches.end(), view_[static_cast<std::size_t>(n - 1)]);
+  };
+  if (forward) {
+    for (int n = from; n <= count; ++n)
+      if (matchesAt(n)) return n;
+  } else {
+    for (int n = from; n >= 1; --n)
+      if (matchesAt(n)) return n;
+  }
+  return 0;
+}
+
 std::vector<Value> Cursor::rowAt(int n) {
   ensureView();
   std::vector<Value> row(static_cast<std::size_t>(schema_.fieldCount()));

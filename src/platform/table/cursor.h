@@ -141,6 +141,10 @@ class Cursor {
   /// The field's ordinal number (1-based, its place in the table).
   int fieldNo(std::string_view name) const { return fieldIndex(name) + 1; }
 
+  /// The number of the first record of the view, from record `from` onwards (or backwards), whose
+  /// field read as text contains `bytes` as a byte sequence; 0 when there is none. Does not move.
+  int findContaining(int field, std::string_view bytes, int from, bool forward);
+
   /// The stored values of record n of the view (1-based) without moving to it; empty values for a
   /// number outside the view. For list views, which read only the rows they show.
   std::vector<Value> rowAt(int n);
