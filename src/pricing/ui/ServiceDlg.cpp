@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/ui/qtext.h"
@@ -68,6 +69,7 @@ void TServDlg::clickChoice(int i) {
 
 void TServDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
   Edit1->clear();
   Edit1->setFocus();
 }
