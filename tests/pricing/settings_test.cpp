@@ -61,7 +61,8 @@ TEST(PickLists, EightListsFeedTheirBoxesInOrder) {
   EXPECT_EQ(pickListHeading(lists[0]), f("”ミッション”の修正"));
   EXPECT_EQ(pickListHeading(lists[7]), f("”プラン”の修正"));
   EXPECT_EQ(std::string(lists[7].file), "CarPlan.INI");
-  EXPECT_EQ(lists[7].boxes, (std::vector<const char*>{"DBComboBox12", "DBComboBox13"}));
+  EXPECT_EQ(std::vector<std::string>(lists[7].boxes.begin(), lists[7].boxes.end()),
+            (std::vector<std::string>{"DBComboBox12", "DBComboBox13"}));
 }
 
 TEST(PickLists, FilesHoldOneEntryPerLine) {
