@@ -11,6 +11,11 @@
 #include "app/ui/VersionDlg.h"
 #include "book/ui/DateSetDlg.h"
 #include "platform/table/cursor.h"
+#include "platform/ui/qtext.h"
+#include "pricing/ui/CarTaxListForm.h"
+#include "pricing/ui/ListEdit.h"
+#include "pricing/ui/ServiceDlg.h"
+#include "pricing/ui/ZeiSForm.h"
 
 namespace {
 void settle() {
@@ -63,6 +68,30 @@ int main(int argc, char** argv) {
     about->show();
     save(about, out, "about.png");
     about->hide();
+  }
+  if (auto* zei = form->findChild<vendaro::pricing::ui::TZeiSetForm*>()) {
+    zei->show();
+    save(zei, out, "consumption-tax.png");
+    zei->hide();
+  }
+  if (auto* serv = form->findChild<vendaro::pricing::ui::TServDlg*>()) {
+    serv->setChoices({QStringLiteral("7").append(vendaro::ui::u8("円")), QStringLiteral("67").append(vendaro::ui::u8("円")),
+                      QStringLiteral("567").append(vendaro::ui::u8("円")), QStringLiteral("4567").append(vendaro::ui::u8("円"))});
+    serv->show();
+    save(serv, out, "discount.png");
+    serv->hide();
+  }
+  if (auto* lists = form->findChild<vendaro::pricing::ui::TListEditForm*>()) {
+    lists->setHeading(vendaro::ui::u8("”車両価格”の修正"));
+    lists->setEntries({vendaro::ui::u8("値引き"), vendaro::ui::u8("下取車値引き"), vendaro::ui::u8("特別仕様車")});
+    lists->show();
+    save(lists, out, "list-editor.png");
+    lists->hide();
+  }
+  if (auto* tax = form->findChild<vendaro::pricing::ui::TCTaxForm*>()) {
+    tax->show();
+    save(tax, out, "car-tax-table.png");
+    tax->hide();
   }
   return 0;
 }

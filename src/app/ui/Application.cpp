@@ -1,5 +1,6 @@
 #include "app/ui/Application.h"
 
+#include "app/ui/PricingWiring.h"
 #include "app/ui/VersionDlg.h"
 #include "app/ui/FindCommands.h"
 #include "book/ui/DateSetDlg.h"
@@ -8,6 +9,10 @@
 #include "platform/ui/dialogs.h"
 #include "prefs/company_info.h"
 #include "prefs/ui/UserSetForm.h"
+#include "pricing/ui/CarTaxListForm.h"
+#include "pricing/ui/ListEdit.h"
+#include "pricing/ui/ServiceDlg.h"
+#include "pricing/ui/ZeiSForm.h"
 
 namespace vendaro::app::ui {
 
@@ -21,6 +26,8 @@ namespace vendaro::app::ui {
 std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirectory,
                                                  const std::string& cardataDirectory) {
   auto form = std::make_unique<TEstimateDataForm>(programDirectory, cardataDirectory);
+  loadPickLists(*form);
+  PricingWindows priced;
   auto* version = new TVersionDlg(form.get());
   form->setVersionDialog(version);
   auto* company = new prefs::ui::TUserSetForm(programDirectory, form.get());
@@ -36,6 +43,8 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   form->setCompanyFields(company);
   auto* date = new book::ui::TDateSDlg(form.get());
   form->setDateDialog(date);
+  priced.zei = new pricing::ui::TZeiSetForm(programDirectory, form.get());
+  priced.listEdit = new pricing::ui::TListEditForm(form.get());
   auto* find = new book::ui::TFindDlg(
       programDirectory,
       [main] {
@@ -46,6 +55,10 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
       },
       date, form.get());
   installFind(*form, *find);
+  priced.serv = new pricing::ui::TServDlg(form.get());
+  priced.insure = new pricing::ui::TCInsureForm(programDirectory, cardataDirectory, form.get());
+  priced.tax = new pricing::ui::TCTaxForm(programDirectory, cardataDirectory, form.get());
+  wirePricing(*form, priced);
   return form;
 }
 
