@@ -301,7 +301,7 @@ TEST_F(MainWindowTest, MenuHasEveryItemAndLaterFeaturesAreDisabled) {
     const char* shortcut;
     bool enabled;
   } cases[] = {
-      {"Back1", "ﾊﾞｯｸｱｯﾌﾟ(&B)", "Ctrl+B", false}, {"Exit1", "終了(&X)", "", true},
+      {"Back1", "ﾊﾞｯｸｱｯﾌﾟ(&B)", "Ctrl+B", true}, {"Exit1", "終了(&X)", "", true},
       {"N3", "現在のデータを複写", "F9", false},    {"settle2", "　５日", "", true},
       {"Limit1", "期間限定", "", true},             {"FindBack1", "前を検索(&B)", "Shift+F3", false},
       {"Var1", "ﾊﾞｰｼﾞｮﾝ情報（&A)", "", true},       {"Print10", "定型印刷", "", false},

@@ -1,7 +1,10 @@
 #include "app/ui/Application.h"
 
+#include "app/ui/MaintenanceMenu.h"
 #include "app/ui/VersionDlg.h"
 #include "book/ui/DateSetDlg.h"
+#include "maintenance/ui/MonthSetingDlg.h"
+#include "maintenance/ui/RestorePatternDlg.h"
 
 namespace vendaro::app::ui {
 
@@ -19,6 +22,9 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   form->setVersionDialog(version);
   auto* date = new book::ui::TDateSDlg(form.get());
   form->setDateDialog(date);
+  auto* restorePattern = new maintenance::ui::TRestorePatDlg(form.get());
+  auto* period = new maintenance::ui::TMSetDlg(form.get());
+  wireMaintenance(*form, restorePattern, period);
   return form;
 }
 

@@ -641,6 +641,33 @@ void Cursor::remove() {
   scrolled();
 }
 
+int Cursor::removeAll() {
+  cancel();
+  ensureView();
+  int count = static_cast<int>(view_.size());
+  if (count > 0) {
+    std::string sql = "DELETE FROM records";
+    bool filtering = filtered_ && !condition_.sql.empty();
+    if (filtering) sql += " WHERE " + condition_.sql;
+    bool outer = transactionDepth_ == 0;
+    exec("SAVEPOINT post");
+    sqlite3_stmt* st = prepare(sql);
+    if (filtering) bindAll(st, condition_.values, 1);
+    int rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc == SQLITE_DONE) rc = execOn(db_, "RELEASE post") == SQLITE_OK ? SQLITE_DONE : SQLITE_ERROR;
+    if (rc != SQLITE_DONE) {
+      std::string error = sqlite3_errmsg(db_);
+      execOn(db_, outer ? "ROLLBACK" : "ROLLBACK TO post");
+      if (!outer) execOn(db_, "RELEASE post");
+      throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
+    }
+  }
+  rebuildView(Keep::First);
+  scrolled();
+  return count;
+}
+
 void Cursor::appendRecord(const std::vector<std::optional<std::string>>& values) {
   append();
   try {
