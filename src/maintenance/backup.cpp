@@ -1,5 +1,6 @@
 #include "maintenance/backup.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -90,19 +91,20 @@ BackupReport writeBackup(table::Cursor& estimates, const std::string& chosenPath
   // line of empty values.
   do {
     line.clear();
-    bool unreadable = false;
     const auto& values = estimates.values();
     for (std::size_t i = 0; i < fields.size(); ++i) {
       if (i) line += ',';
       const table::Value& v = values[static_cast<std::size_t>(fields[i])];
       if (v.kind == table::Value::Kind::Text) {
         line += v.text;
-        unreadable = unreadable || breaksLine(v.text);
       } else if (v.kind == table::Value::Kind::Int) {
         auto r = std::to_chars(digits, digits + sizeof digits, v.integer);
         line.append(digits, r.ptr);
       }
     }
+    // A line reads back only with exactly its separators and no line break inside.
+    bool unreadable = static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) != fields.size() - 1 ||
+                      line.find_first_of("\r\n") != std::string::npos;
     line += "\r\n";
     out.write(line);
     ++report.estimates;

@@ -132,6 +132,18 @@ RestoreReport restoreEstimates(table::Cursor& estimates, const std::string& path
   estimates.checkBrowseMode();
   ViewRestorer view(estimates);
   HookPause noTabs(estimates.afterPost);
+  // What the before-post step refuses is dropped; a failure to write stops the whole restore.
+  bool refused = false;
+  table::Cursor::Hook check = estimates.beforePost;
+  HookPause checkOnly(estimates.beforePost);
+  estimates.beforePost = [&](table::Cursor& c) {
+    try {
+      if (check) check(c);
+    } catch (const table::TableError&) {
+      refused = true;
+      throw;
+    }
+  };
   estimates.setFiltered(false);
   estimates.setIndex("");
 
@@ -181,9 +193,11 @@ RestoreReport restoreEstimates(table::Cursor& estimates, const std::string& path
         case '\n':
           writeValue();
           try {
+            refused = false;
             estimates.post();
             ++report.stored;
-          } catch (const table::TableError&) {
+          } catch (const table::TableError& e) {
+            if (!refused) throw RestoreError(e.what(), line);
             // The table refused this estimate: it is dropped, and the rest goes on.
             estimates.cancel();
             report.droppedLines.push_back(line);

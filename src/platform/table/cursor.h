@@ -180,6 +180,7 @@ class Cursor {
   void requireEditing() const;
   void writeRecord();
   Value readValue(sqlite3_stmt* st, int col) const;
+  void readInto(sqlite3_stmt* st, int col, Value& v) const;
   void bindValue(sqlite3_stmt* st, int col, const Value& v) const;
 
   sqlite3* db_;
