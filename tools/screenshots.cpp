@@ -10,6 +10,8 @@
 #include "app/ui/Application.h"
 #include "app/ui/VersionDlg.h"
 #include "book/ui/DateSetDlg.h"
+#include "maintenance/ui/MonthSetingDlg.h"
+#include "maintenance/ui/RestorePatternDlg.h"
 #include "platform/table/cursor.h"
 #include "platform/ui/qtext.h"
 #include "pricing/ui/CarTaxListForm.h"
@@ -62,6 +64,19 @@ int main(int argc, char** argv) {
     date->show();
     save(date, out, "date-dialog.png");
     date->hide();
+  }
+  if (auto* period = form->findChild<vendaro::maintenance::ui::TMSetDlg*>()) {
+    std::vector<std::string> captions;
+    for (const auto& tab : form->monthTabs()) captions.push_back(tab.caption);
+    period->fill(captions);
+    period->show();
+    save(period, out, "period-dialog.png");
+    period->hide();
+  }
+  if (auto* pattern = form->findChild<vendaro::maintenance::ui::TRestorePatDlg*>()) {
+    pattern->show();
+    save(pattern, out, "restore-pattern.png");
+    pattern->hide();
   }
   auto* about = form->findChild<vendaro::app::ui::TVersionDlg*>();
   if (about) {

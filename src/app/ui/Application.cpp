@@ -1,6 +1,7 @@
 #include "app/ui/Application.h"
 
 #include "app/ui/PricingWiring.h"
+#include "app/ui/MaintenanceMenu.h"
 #include "app/ui/VersionDlg.h"
 #include "app/ui/FindCommands.h"
 #include "book/ui/DateSetDlg.h"
@@ -13,6 +14,8 @@
 #include "pricing/ui/ListEdit.h"
 #include "pricing/ui/ServiceDlg.h"
 #include "pricing/ui/ZeiSForm.h"
+#include "maintenance/ui/MonthSetingDlg.h"
+#include "maintenance/ui/RestorePatternDlg.h"
 
 namespace vendaro::app::ui {
 
@@ -45,6 +48,7 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   form->setDateDialog(date);
   priced.zei = new pricing::ui::TZeiSetForm(programDirectory, form.get());
   priced.listEdit = new pricing::ui::TListEditForm(form.get());
+  auto* restorePattern = new maintenance::ui::TRestorePatDlg(form.get());
   auto* find = new book::ui::TFindDlg(
       programDirectory,
       [main] {
@@ -56,6 +60,8 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
       date, form.get());
   installFind(*form, *find);
   priced.serv = new pricing::ui::TServDlg(form.get());
+  auto* period = new maintenance::ui::TMSetDlg(form.get());
+  wireMaintenance(*form, restorePattern, period);
   priced.insure = new pricing::ui::TCInsureForm(programDirectory, cardataDirectory, form.get());
   priced.tax = new pricing::ui::TCTaxForm(programDirectory, cardataDirectory, form.get());
   wirePricing(*form, priced);

@@ -127,7 +127,9 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
   if (!fileExists(path)) createTableFile(path, schema);
 
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  // A cursor is used by one thread only (the program has one), so the connection needs no lock of
+  // its own around every call.
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close(db);
@@ -152,6 +154,10 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
   rc = execOn(db, "COMMIT");
   if (rc != SQLITE_OK) refuse(openError(path, sqlite3_errmsg(db)));
   execOn(db, "PRAGMA synchronous=FULL");
+  // The undo records of the savepoint around each write stay in memory: bulk work writes
+  // thousands of records in one transaction, and a scratch file per savepoint costs more than
+  // the records themselves.
+  execOn(db, "PRAGMA temp_store=MEMORY");
 
   std::unique_ptr<Cursor> cursor(new Cursor(db, path, schema));
   cursor->prepareStatements();
@@ -261,6 +267,29 @@ Value Cursor::readValue(sqlite3_stmt* st, int col) const {
   return v;
 }
 
+void Cursor::readInto(sqlite3_stmt* st, int col, Value& v) const {
+  switch (sqlite3_column_type(st, col)) {
+    case SQLITE_NULL:
+      v.kind = Value::Kind::Null;
+      v.integer = 0;
+      v.text.clear();
+      break;
+    case SQLITE_INTEGER:
+      v.kind = Value::Kind::Int;
+      v.integer = sqlite3_column_int64(st, col);
+      v.text.clear();
+      break;
+    default: {
+      const void* data = sqlite3_column_blob(st, col);
+      int n = sqlite3_column_bytes(st, col);
+      v.kind = Value::Kind::Text;
+      v.integer = 0;
+      if (data) v.text.assign(static_cast<const char*>(data), static_cast<std::size_t>(n));
+      else v.text.clear();
+    }
+  }
+}
+
 void Cursor::bindValue(sqlite3_stmt* st, int col, const Value& v) const {
   switch (v.kind) {
     case Value::Kind::Null: sqlite3_bind_null(st, col); break;
@@ -272,17 +301,22 @@ void Cursor::bindValue(sqlite3_stmt* st, int col, const Value& v) const {
 }
 
 void Cursor::loadCurrent() {
-  record_.assign(static_cast<std::size_t>(schema_.fieldCount()), Value{});
+  record_.resize(static_cast<std::size_t>(schema_.fieldCount()));
   if (view_.empty() && !viewStale_) {
     currentRowid_ = 0;
+    for (Value& v : record_) v = Value{};
     return;
   }
   if (!viewStale_) currentRowid_ = view_[pos_];
   sqlite3_reset(selectRow_);
   sqlite3_bind_int64(selectRow_, 1, currentRowid_);
   int rc = sqlite3_step(selectRow_);
-  if (rc == SQLITE_ROW)
-    for (int i = 0; i < schema_.fieldCount(); ++i) record_[static_cast<std::size_t>(i)] = readValue(selectRow_, i);
+  if (rc == SQLITE_ROW) {
+    // Read into the values in place, so that their text storage is used again from record to record.
+    for (int i = 0; i < schema_.fieldCount(); ++i) readInto(selectRow_, i, record_[static_cast<std::size_t>(i)]);
+  } else {
+    for (Value& v : record_) v = Value{};
+  }
   sqlite3_reset(selectRow_);
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("read");
 }
@@ -601,7 +635,9 @@ void Cursor::checkBrowseMode() {
 
 void Cursor::writeRecord() {
   bool outer = transactionDepth_ == 0;
-  exec("SAVEPOINT post");
+  // Inside bulk work one statement is already undone whole by the engine when it fails, so the
+  // savepoint is needed only to make a single post its own committed transaction.
+  if (outer) exec("SAVEPOINT post");
   sqlite3_stmt* st = state_ == State::Insert ? insertRow_ : updateRow_;
   sqlite3_reset(st);
   for (int i = 0; i < schema_.fieldCount(); ++i) bindValue(st, i + 1, buffer_[static_cast<std::size_t>(i)]);
@@ -612,13 +648,14 @@ void Cursor::writeRecord() {
   sqlite3_clear_bindings(st);
   if (rc == SQLITE_DONE) {
     if (state_ == State::Insert) editRowid_ = sqlite3_last_insert_rowid(db_);
-    rc = execOn(db_, "RELEASE post");
-    if (rc != SQLITE_OK) error = sqlite3_errmsg(db_);
-    else rc = SQLITE_DONE;
+    if (outer) {
+      rc = execOn(db_, "RELEASE post");
+      if (rc != SQLITE_OK) error = sqlite3_errmsg(db_);
+      else rc = SQLITE_DONE;
+    }
   }
   if (rc != SQLITE_DONE) {
-    execOn(db_, outer ? "ROLLBACK" : "ROLLBACK TO post");
-    if (!outer) execOn(db_, "RELEASE post");
+    if (outer) execOn(db_, "ROLLBACK");
     throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
   }
 }
@@ -630,13 +667,15 @@ void Cursor::post() {
   int64_t rowid = editRowid_;
   state_ = State::Browse;
   modified_ = false;
-  buffer_.clear();
   currentRowid_ = rowid;
   if (transactionDepth_ > 0) {
-    // Bulk work: the view is read again when it is next needed.
+    // Bulk work: the view is read again when it is next needed, and the record just written is
+    // the current one as it stands in the buffer.
     viewStale_ = true;
-    loadCurrent();
+    record_.swap(buffer_);
+    buffer_.clear();
   } else {
+    buffer_.clear();
     placeInView(rowid);
   }
   if (afterPost) afterPost(*this);
@@ -669,6 +708,33 @@ void Cursor::remove() {
   bof_ = eof_ = view_.empty();
   loadCurrent();
   scrolled();
+}
+
+int Cursor::removeAll() {
+  cancel();
+  ensureView();
+  int count = static_cast<int>(view_.size());
+  if (count > 0) {
+    std::string sql = "DELETE FROM records";
+    bool filtering = filtered_ && !condition_.sql.empty();
+    if (filtering) sql += " WHERE " + condition_.sql;
+    bool outer = transactionDepth_ == 0;
+    exec("SAVEPOINT post");
+    sqlite3_stmt* st = prepare(sql);
+    if (filtering) bindAll(st, condition_.values, 1);
+    int rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc == SQLITE_DONE) rc = execOn(db_, "RELEASE post") == SQLITE_OK ? SQLITE_DONE : SQLITE_ERROR;
+    if (rc != SQLITE_DONE) {
+      std::string error = sqlite3_errmsg(db_);
+      execOn(db_, outer ? "ROLLBACK" : "ROLLBACK TO post");
+      if (!outer) execOn(db_, "RELEASE post");
+      throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
+    }
+  }
+  rebuildView(Keep::First);
+  scrolled();
+  return count;
 }
 
 void Cursor::appendRecord(const std::vector<std::optional<std::string>>& values) {
@@ -780,14 +846,21 @@ void Cursor::moveColumn(int field, int pos) {
 // ---------------------------------------------------------------------------------------------
 // Transactions and the data directory
 
+namespace {
+// Bulk work keeps more of the table in memory, so that a large transaction is not written out
+// page by page before its commit; the ordinary cache comes back when it ends.
+constexpr const char* kBulkCache = "PRAGMA cache_size=-65536";
+constexpr const char* kNormalCache = "PRAGMA cache_size=-2000";
+}  // namespace
+
 Transaction::Transaction(Cursor& cursor) : cursor_(cursor) {
   cursor_.exec("SAVEPOINT bulk");
-  ++cursor_.transactionDepth_;
+  if (cursor_.transactionDepth_++ == 0) execOn(cursor_.db_, kBulkCache);
 }
 
 Transaction::~Transaction() {
   if (!open_) return;
-  --cursor_.transactionDepth_;
+  if (--cursor_.transactionDepth_ == 0) execOn(cursor_.db_, kNormalCache);
   execOn(cursor_.db_, "ROLLBACK TO bulk");
   execOn(cursor_.db_, "RELEASE bulk");
   cursor_.cancel();
@@ -802,7 +875,7 @@ void Transaction::commit() {
   if (!open_) return;
   cursor_.exec("RELEASE bulk");
   open_ = false;
-  --cursor_.transactionDepth_;
+  if (--cursor_.transactionDepth_ == 0) execOn(cursor_.db_, kNormalCache);
 }
 
 std::string cardataDirectory(const std::string& programDirectory) {

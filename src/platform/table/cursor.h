@@ -104,6 +104,9 @@ class Cursor {
   void cancel();
   /// Deletes the current record (the one after it becomes current). In insert state: cancel.
   void remove();
+  /// Deletes every record of the view (those the filter lets through, or all) in one statement;
+  /// the same as deleting from the first record until none is left. Returns how many were deleted.
+  int removeAll();
   /// Appends a whole record from values in field order (text; nothing leaves a field empty) and
   /// posts it.
   void appendRecord(const std::vector<std::optional<std::string>>& values);
@@ -181,6 +184,7 @@ class Cursor {
   void requireEditing() const;
   void writeRecord();
   Value readValue(sqlite3_stmt* st, int col) const;
+  void readInto(sqlite3_stmt* st, int col, Value& v) const;
   void bindValue(sqlite3_stmt* st, int col, const Value& v) const;
 
   sqlite3* db_;
