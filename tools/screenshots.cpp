@@ -10,6 +10,8 @@
 #include "app/ui/Application.h"
 #include "app/ui/VersionDlg.h"
 #include "book/ui/DateSetDlg.h"
+#include "formprint/ui/CarPrtForm.h"
+#include "formprint/ui/ToolEdit.h"
 #include "platform/table/cursor.h"
 
 namespace {
@@ -50,6 +52,19 @@ int main(int argc, char** argv) {
     form->TabBar->setCurrentIndex(3);
     save(form.get(), out, "month-tab.png");
     form->TabBar->setCurrentIndex(0);
+  }
+  if (auto* editor = form->findChild<vendaro::formprint::ui::TCarPrintForm*>();
+      editor && editor->tables().layoutCount() > 0) {
+    editor->openLayout(1);
+    editor->CheckBox2->setChecked(true);
+    editor->show();
+    save(editor, out, "layout-editor.png");
+    editor->hide();
+  }
+  if (auto* tool = form->findChild<vendaro::formprint::ui::TToolEditForm*>()) {
+    tool->show();
+    save(tool, out, "printer-settings.png");
+    tool->hide();
   }
   auto* date = form->findChild<vendaro::book::ui::TDateSDlg*>();
   if (date) {

@@ -1,5 +1,6 @@
 #include "app/ui/Application.h"
 
+#include "app/ui/FormPrintWindows.h"
 #include "app/ui/VersionDlg.h"
 #include "book/ui/DateSetDlg.h"
 #include "platform/settings_file.h"
@@ -34,6 +35,8 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   form->setCompanyFields(company);
   auto* date = new book::ui::TDateSDlg(form.get());
   form->setDateDialog(date);
+  // TCarPrintForm, TToolEditForm, TSelectDlg, TPrintSlctDlg.
+  createFormPrintWindows(*form, programDirectory, cardataDirectory);
   return form;
 }
 
