@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
   char cwd[4096];
   std::string dir = getcwd(cwd, sizeof cwd);
   auto form = vendaro::app::ui::createWindows(dir, vendaro::table::cardataDirectory(dir));
+  form->Timer1->stop();  // the first-tick prompts are modal and would wait for a person
   form->resize(1100, 820);
   form->show();
   save(form.get(), out, "estimate-sheet.png");

@@ -319,14 +319,16 @@ void TCarPrintForm::buildPreview(QWidget* parent) {
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setScaledContents(true);
   Image1->move(0, 0);
-  QPalette white;
-  white.setColor(QPalette::Window, Qt::white);
-  white.setColor(QPalette::WindowText, Qt::black);
   for (int k = 1; k <= kItemCount; ++k) {
     auto* label = new QLabel(sheet);
     label->setObjectName(QStringLiteral("PrintLabel%1").arg(k));
-    label->setAutoFillBackground(true);
+    QPalette white = label->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(white);
+    label->setBackgroundRole(QPalette::Window);  // not the preview's dark surround
+    label->setForegroundRole(QPalette::WindowText);
+    label->setAutoFillBackground(true);
     label->hide();
     PrintLabel[std::size_t(k - 1)] = label;
   }
