@@ -12,6 +12,8 @@
 #include "book/ui/DateSetDlg.h"
 #include "maintenance/ui/MonthSetingDlg.h"
 #include "maintenance/ui/RestorePatternDlg.h"
+#include "formprint/ui/CarPrtForm.h"
+#include "formprint/ui/ToolEdit.h"
 #include "platform/table/cursor.h"
 #include "platform/ui/qtext.h"
 #include "pricing/ui/CarTaxListForm.h"
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
   char cwd[4096];
   std::string dir = getcwd(cwd, sizeof cwd);
   auto form = vendaro::app::ui::createWindows(dir, vendaro::table::cardataDirectory(dir));
+  form->Timer1->stop();  // the first-tick prompts are modal and would wait for a person
   form->resize(1100, 820);
   form->show();
   save(form.get(), out, "estimate-sheet.png");
@@ -57,6 +60,19 @@ int main(int argc, char** argv) {
     form->TabBar->setCurrentIndex(3);
     save(form.get(), out, "month-tab.png");
     form->TabBar->setCurrentIndex(0);
+  }
+  if (auto* editor = form->findChild<vendaro::formprint::ui::TCarPrintForm*>();
+      editor && editor->tables().layoutCount() > 0) {
+    editor->openLayout(1);
+    editor->CheckBox2->setChecked(true);
+    editor->show();
+    save(editor, out, "layout-editor.png");
+    editor->hide();
+  }
+  if (auto* tool = form->findChild<vendaro::formprint::ui::TToolEditForm*>()) {
+    tool->show();
+    save(tool, out, "printer-settings.png");
+    tool->hide();
   }
   auto* date = form->findChild<vendaro::book::ui::TDateSDlg*>();
   if (date) {

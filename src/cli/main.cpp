@@ -15,6 +15,9 @@
 #include "book/estimate_table.h"
 #include "cli/eval_command.h"
 #include "cli/maintenance_commands.h"
+#ifdef VENDARO_CLI_PRINT
+#include "cli/print_command.h"
+#endif
 #include "platform/clock.h"
 #include "platform/sjis.h"
 #include "platform/table/cursor.h"
@@ -41,7 +44,13 @@ const char* kUsage =
     "  vendaro-cli add FIELD=VALUE...                     append one estimate, print its item number\n"
     "  vendaro-cli dump                                   every estimate, newest first, as CSV\n";
 
-std::string usage() { return std::string(kUsage) + cli::kEvalUsage + cli::kMaintenanceUsage; }
+std::string usage() {
+  std::string text = std::string(kUsage) + cli::kEvalUsage + cli::kMaintenanceUsage;
+#ifdef VENDARO_CLI_PRINT
+  text += cli::kPrintUsage;
+#endif
+  return text;
+}
 
 void printLine(const std::string& cp932) { std::printf("%s\n", sjis::toUtf8Display(cp932).c_str()); }
 
@@ -125,9 +134,12 @@ int main(int argc, char** argv) {
     }
     args.emplace_back(argv[i]);
   }
-  const std::map<std::string, std::function<int(const Args&)>> commands = {
+  std::map<std::string, std::function<int(const Args&)>> commands = {
       {"date", dateCommand}, {"add", addCommand}, {"dump", dumpCommand}, {"eval", cli::evalCommand},
       {"backup", cli::backupCommand}, {"restore", cli::restoreCommand}};
+#ifdef VENDARO_CLI_PRINT
+  commands.emplace("print", cli::printCommand);
+#endif
   try {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {
       std::fputs(usage().c_str(), args.empty() ? stderr : stdout);

@@ -3,6 +3,8 @@
 // the answers are taken in order. A question without a scripted answer fails the test.
 
 #include <QDialog>
+#include <QFont>
+#include <QPrinter>
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
@@ -24,6 +26,10 @@ class ScriptedDialogs : public ui::Dialogs {
   /// What happens when one of the program's dialogs is shown: it may change the dialog's controls
   /// and returns the result.
   std::deque<std::function<int(QDialog&)>> modals;
+  /// The printer setup dialog: sets the printer up and returns whether it was confirmed.
+  std::deque<std::function<bool(QPrinter&)>> printerSetups;
+  /// The font dialog: the font it gives for the one it started with.
+  std::deque<std::function<QFont(const QFont&)>> fonts;
 
   void message(QWidget*, const QString& text) override { shown << text; }
   bool confirm(QWidget*, const QString& text) override {
@@ -58,6 +64,26 @@ class ScriptedDialogs : public ui::Dialogs {
     auto handler = std::move(modals.front());
     modals.pop_front();
     return handler(dialog);
+  }
+  bool printerSetup(QWidget*, QPrinter& printer) override {
+    shown << QStringLiteral("printer setup");
+    if (printerSetups.empty()) {
+      ADD_FAILURE() << "unexpected printer setup";
+      return false;
+    }
+    auto handler = std::move(printerSetups.front());
+    printerSetups.pop_front();
+    return handler(printer);
+  }
+  QFont chooseFont(QWidget*, const QFont& initial) override {
+    shown << QStringLiteral("font");
+    if (fonts.empty()) {
+      ADD_FAILURE() << "unexpected font dialog";
+      return initial;
+    }
+    auto handler = std::move(fonts.front());
+    fonts.pop_front();
+    return handler(initial);
   }
 
  private:

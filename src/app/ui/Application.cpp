@@ -2,6 +2,7 @@
 
 #include "app/ui/PricingWiring.h"
 #include "app/ui/MaintenanceMenu.h"
+#include "app/ui/FormPrintWindows.h"
 #include "app/ui/VersionDlg.h"
 #include "app/ui/FindCommands.h"
 #include "book/ui/DateSetDlg.h"
@@ -49,6 +50,8 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   priced.zei = new pricing::ui::TZeiSetForm(programDirectory, form.get());
   priced.listEdit = new pricing::ui::TListEditForm(form.get());
   auto* restorePattern = new maintenance::ui::TRestorePatDlg(form.get());
+  // TCarPrintForm, TToolEditForm, TSelectDlg, TPrintSlctDlg.
+  createFormPrintWindows(*form, programDirectory, cardataDirectory);
   auto* find = new book::ui::TFindDlg(
       programDirectory,
       [main] {

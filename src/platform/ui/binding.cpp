@@ -130,6 +130,13 @@ bool BoundControl::store() {
   return true;
 }
 
+void BoundControl::rebind(const std::string& field) {
+  fieldIndex_ = source_->cursor().fieldIndex(field);
+  field_ = field;
+  changed_ = false;
+  load(true);
+}
+
 void BoundControl::userChanged() {
   if (changed_) return;
   changed_ = true;

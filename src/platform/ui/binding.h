@@ -94,6 +94,9 @@ class BoundControl {
   void load(bool force = false);
   /// Writes the user's change into the record; false after showing the message when refused.
   bool store();
+  /// Binds the control to another field of the same cursor and shows that field's value (for a
+  /// control that edits one item of a numbered family at a time). An unstored change is dropped.
+  void rebind(const std::string& field);
 
  protected:
   virtual QString controlText() const = 0;

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QMessageBox>
 
 namespace vendaro::ui {
@@ -41,6 +44,17 @@ QString QtDialogs::saveFile(QWidget* parent, const QString& caption, const QStri
 }
 
 int QtDialogs::exec(QDialog& dialog) { return dialog.exec(); }
+
+bool QtDialogs::printerSetup(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+QFont QtDialogs::chooseFont(QWidget* parent, const QFont& initial) {
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, initial, parent, QString(), QFontDialog::ScalableFonts);
+  return ok ? chosen : initial;
+}
 
 Dialogs& dialogs() {
   static QtDialogs people;

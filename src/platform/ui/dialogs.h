@@ -3,9 +3,11 @@
 // boxes, file dialogs and the program's own modal dialogs. Tests put an implementation in place
 // that answers from a script, so nothing ever waits for a person.
 
+#include <QFont>
 #include <QString>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace vendaro::ui {
@@ -29,6 +31,12 @@ class Dialogs {
   /// Shows one of the program's dialogs modally and returns its result (QDialog::Accepted or
   /// Rejected).
   virtual int exec(QDialog& dialog) = 0;
+  /// The printer setup dialog on `printer`: true when confirmed, and the choice is then the
+  /// printer's (which printer, paper, output file).
+  virtual bool printerSetup(QWidget* parent, QPrinter& printer) = 0;
+  /// The font dialog (scalable fonts only) starting with `initial`: the font chosen, or `initial`
+  /// when it was cancelled.
+  virtual QFont chooseFont(QWidget* parent, const QFont& initial) = 0;
 };
 
 /// The dialogs a person answers.
@@ -41,6 +49,8 @@ class QtDialogs : public Dialogs {
   QString saveFile(QWidget* parent, const QString& title, const QString& filter, const QString& directory,
                    const QString& name) override;
   int exec(QDialog& dialog) override;
+  bool printerSetup(QWidget* parent, QPrinter& printer) override;
+  QFont chooseFont(QWidget* parent, const QFont& initial) override;
 };
 
 /// The program's dialogs: the person-facing ones unless a test has put others in place.

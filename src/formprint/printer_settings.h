@@ -1,0 +1,53 @@
+#pragma once
+// Printer adjustment sets: how layout units become a printer's device units. Up to three sets,
+// each tied to a printer by name, kept in "ToolEdit.INI" (scale, offsets and printer name of each
+// set, 15 lines) and "ToolEdit1.INI" (the character pitch of each set, 3 lines).
+
+#include <array>
+#include <string>
+
+namespace vendaro::formprint {
+
+/// One printer adjustment set.
+struct AdjustmentSet {
+  int numerator = 1000;   ///< printer scale A: device units per B layout units
+  int denominator = 267;  ///< printer scale B
+  int vertical = 0;       ///< vertical offset V, mm
+  int horizontal = 1;     ///< horizontal offset H, mm
+  int pitch = 50;         ///< character pitch P, tenths: one cell is P x size / 100 layout units
+  bool operator==(const AdjustmentSet& o) const {
+    return numerator == o.numerator && denominator == o.denominator && vertical == o.vertical &&
+           horizontal == o.horizontal && pitch == o.pitch;
+  }
+};
+
+/// The range a value of a set is held in.
+struct ValueRange {
+  int min;
+  int max;
+  int clamp(int v) const { return v < min ? min : v > max ? max : v; }
+};
+constexpr ValueRange kScaleRange{1, 1000};   ///< A and B
+constexpr ValueRange kOffsetRange{-10, 10};  ///< V and H
+constexpr ValueRange kPitchRange{0, 1000};   ///< P
+
+/// The three sets and their printer names (CP932; empty for none).
+struct PrinterSettings {
+  std::array<AdjustmentSet, 3> sets;
+  std::array<std::string, 3> printers;
+};
+
+/// Reads "ToolEdit.INI" and "ToolEdit1.INI" from the program directory. Missing files and the
+/// lines a short file lacks keep the defaults; numbers are read as leading integers and brought
+/// into range. Throws FileError when a file exists but cannot be read.
+PrinterSettings loadPrinterSettings(const std::string& programDirectory);
+
+/// Rewrites both files whole. Throws FileError.
+void savePrinterSettings(const std::string& programDirectory, const PrinterSettings& settings);
+
+/// The set (0..2) for a printer: set 1 when only one printer was installed at start or set 1 has
+/// no printer name; else the first of set 3 and set 2 whose name equals the printer's; else set 1.
+int chooseAdjustmentSet(const std::string& printerName, bool multiplePrinters,
+                        const std::array<std::string, 3>& printers);
+
+}  // namespace vendaro::formprint
