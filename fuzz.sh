@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# libFuzzer targets for every reader of outside input (clang, AddressSanitizer and UBSan).
+#   ./fuzz.sh --list            the target names
+#   ./fuzz.sh NAME SECONDS      builds and runs one target for SECONDS
+#   ./fuzz.sh --all SECONDS     every target in turn, SECONDS each
+# Seeds are read from fuzz/corpus/NAME/ (never written); what a run finds new is kept in
+# build-fuzz/corpus/NAME/, and an input that fails is saved in build-fuzz/findings/NAME/.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+names() { for f in fuzz/targets/*.cpp; do basename "$f" .cpp; done; }
+usage() { sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
+
+[ $# -ge 1 ] || usage
+if [ "$1" = --list ]; then
+  names
+  exit 0
+fi
+
+build() {
+  ./tools/install-deps.sh
+  if [ ! -f build-fuzz/build.ninja ]; then
+    cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+          -DVENDARO_FUZZ=ON -DVENDARO_BUILD_UI=OFF -DVENDARO_BUILD_BENCH=OFF -DVENDARO_WERROR=ON >/dev/null
+  fi
+  nice -n 10 cmake --build build-fuzz --target "${@/#/fuzz_}"
+}
+
+run() {
+  local name=$1 seconds=$2
+  local work=build-fuzz/corpus/$name findings=build-fuzz/findings/$name
+  mkdir -p "$work" "$findings"
+  local args=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/" -timeout=10)
+  [ -f "fuzz/dict/$name.dict" ] && args+=(-dict="fuzz/dict/$name.dict")
+  echo "== $name, $seconds s"
+  "build-fuzz/fuzz/fuzz_$name" "${args[@]}" "$work" "fuzz/corpus/$name"
+}
+
+if [ "$1" = --all ]; then
+  [ $# -eq 2 ] || usage
+  mapfile -t all < <(names)
+  build "${all[@]}"
+  for name in "${all[@]}"; do run "$name" "$2"; done
+  exit 0
+fi
+
+[ $# -eq 2 ] || usage
+names | grep -qx "$1" || { echo "fuzz.sh: no target named $1 (./fuzz.sh --list)" >&2; exit 2; }
+build "$1"
+run "$1" "$2"
