@@ -3,13 +3,14 @@
 #   ./fuzz.sh --list            the target names
 #   ./fuzz.sh NAME SECONDS      builds and runs one target for SECONDS
 #   ./fuzz.sh --all SECONDS     every target in turn, SECONDS each
+#   ./fuzz.sh --check           builds every target and runs each over its seeds once (for CI)
 # Seeds are read from fuzz/corpus/NAME/ (never written); what a run finds new is kept in
 # build-fuzz/corpus/NAME/, and an input that fails is saved in build-fuzz/findings/NAME/.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 names() { for f in fuzz/targets/*.cpp; do basename "$f" .cpp; done; }
-usage() { sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
+usage() { sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
 
 [ $# -ge 1 ] || usage
 if [ "$1" = --list ]; then
@@ -35,6 +36,16 @@ run() {
   echo "== $name, $seconds s"
   "build-fuzz/fuzz/fuzz_$name" "${args[@]}" "$work" "fuzz/corpus/$name"
 }
+
+if [ "$1" = --check ]; then
+  mapfile -t all < <(names)
+  build "${all[@]}"
+  for name in "${all[@]}"; do
+    echo "== $name: seeds"
+    "build-fuzz/fuzz/fuzz_$name" -runs=0 "fuzz/corpus/$name" 2>&1 | tail -1
+  done
+  exit 0
+fi
 
 if [ "$1" = --all ]; then
   [ $# -eq 2 ] || usage
