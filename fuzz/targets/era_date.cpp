@@ -1,9 +1,10 @@
 // The era date parser: any text read as an era date gives a real calendar date, the item number
 // made from it is that date or a clear error, and every date written as an era date text reads
-// back as itself.
+// back as itself. The same bytes also go through the YYYY-MM-DD reading of today's date.
 
 #include "book/eradate.h"
 #include "book/estimate_table.h"
+#include "platform/clock.h"
 #include "fuzz_support.h"
 #include "platform/table/schema.h"
 
@@ -28,6 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   } catch (const table::TableError&) {
     check(number > INT32_MAX, "item number refused for a date that fits");
   }
+
+  // The same text as a date of the command line and of VENDARO_TODAY (YYYY-MM-DD): when it reads,
+  // it is a real date.
+  if (const auto iso = parseIsoDate(std::string(text).c_str()))
+    check(iso->year >= 1 && iso->month >= 1 && iso->month <= 12 && iso->day >= 1 &&
+              iso->day <= daysInMonth(iso->year, iso->month),
+          "an impossible date read from YYYY-MM-DD");
 
   // A date from the same bytes, from the first era on: written and read back it is the same date.
   fuzz::Input again(data, size);

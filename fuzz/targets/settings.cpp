@@ -14,11 +14,14 @@ using fuzz::check;
 
 namespace {
 
-// Every settings file a reader exists for, and those whose readers are still to come (read here
-// by the line reader alone until then).
+// The settings files read through the readers below, then those whose readers are still to come
+// (two-list files, pick lists, printer and list print settings): until their readers land they
+// are read here by the line reader alone, and each reader is called below when it does.
 const char* const kFiles[] = {
-    "Estimate.INI",   "EsWidth.INI",  "EsDsplay.INI",  "VendaroSave.INI", "EsPass.INI",    "INIDIR.INI",
-    "EsPrintName.INI", "EsCarFont.INI", "User.INI",    "ToolEdit.INI",    "EsPrint.INI",   "EstimateLen.INI",
+    "Estimate.INI",  "EsWidth.INI",    "EsDsplay.INI", "VendaroSave.INI", "EsPass.INI",    "INIDIR.INI",
+    "EsPrintName.INI", "EsCarFont.INI", "User.INI",    "ToolEdit.INI",    "ToolEdit1.INI", "EsPrint.INI",
+    "EsPrintPat.INI", "EstimateLen.INI", "EsCopy.INI", "EsFind.INI",      "Zei.INI",       "Mission.INI",
+    "EsTitleColor.INI", "PostData.INI",
 };
 constexpr std::size_t kFileCount = sizeof kFiles / sizeof kFiles[0];
 

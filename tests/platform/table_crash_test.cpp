@@ -4,6 +4,9 @@
 // pass SQLite's integrity check, and hold exactly the state before or after the step the child
 // was in, never a mixture.
 //
+// The bulk steps stand for the bulk work to come: the CSV restore and the postal-code import get
+// their own plans here (a restore file, a postal file) when they land.
+//
 // Each run does a few rounds; VENDARO_CRASH_ROUNDS=200 (see the README) runs the long version.
 
 #include <gtest/gtest.h>
