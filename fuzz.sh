@@ -46,6 +46,7 @@ declare -A sources=(
   [item_language]="src/formprint/item_language.cpp"
   [char_convert]="src/formprint/char_convert.cpp src/book/eradate.cpp"
   [sjis]="src/platform/sjis.cpp"
+  [table_file]="src/platform/table/cursor.cpp"
 )
 
 if [ "$1" = --coverage ]; then
