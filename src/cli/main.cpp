@@ -42,7 +42,8 @@ const char* kUsage =
     "  vendaro-cli date parse TEXT [--today YYYY-MM-DD]   era date text to Y M D\n"
     "  vendaro-cli date format YYYY-MM-DD                 date to era date text\n"
     "  vendaro-cli add FIELD=VALUE...                     append one estimate, print its item number\n"
-    "  vendaro-cli dump                                   every estimate, newest first, as CSV\n";
+    "  vendaro-cli dump                                   every estimate, newest first, as CSV (UTF-8;\n"
+    "                                                     a byte that is not Shift-JIS as U+F700 + byte)\n";
 
 std::string usage() {
   std::string text = std::string(kUsage) + cli::kEvalUsage + cli::kMaintenanceUsage;
@@ -102,18 +103,36 @@ int addCommand(const Args& args) {
   return 0;
 }
 
+/// A field of the dump, losing nothing: the text in the lossless UTF-8 form (a byte that is not
+/// CP932 becomes its escape code point, U+F700 + byte), quoted when it holds a comma, a quote or a
+/// line end, with inner quotes doubled.
+std::string csvField(const std::string& cp932) {
+  const std::string utf8 = sjis::toUtf8(cp932);
+  if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
+  std::string quoted = "\"";
+  for (char c : utf8) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
 int dumpCommand(const Args& args) {
   if (!args.empty()) throw UsageError("dump takes no arguments");
   auto cursor = openEstimates();
   cursor->setIndex(book::descendingIndexName());
   const int n = cursor->schema().fieldCount();
+  auto writeLine = [](const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+  };
   std::string header;
-  for (int i = 0; i < n; ++i) header += (i ? "," : "") + cursor->schema().field(i).name;
-  printLine(header);
+  for (int i = 0; i < n; ++i) header += (i ? "," : "") + csvField(cursor->schema().field(i).name);
+  writeLine(header);
   for (cursor->first(); !cursor->eof(); cursor->next()) {
     std::string line;
-    for (int i = 0; i < n; ++i) line += (i ? "," : "") + cursor->text(i);
-    printLine(line);
+    for (int i = 0; i < n; ++i) line += (i ? "," : "") + csvField(cursor->text(i));
+    writeLine(line);
   }
   return 0;
 }

@@ -74,7 +74,7 @@ void appendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-std::string decode(std::string_view in, bool escape) {
+std::string decodeRuns(std::string_view in, bool escape) {
   std::string out;
   out.reserve(in.size() * 3 / 2);
   std::size_t pos = 0;
@@ -87,6 +87,38 @@ std::string decode(std::string_view in, bool escape) {
     unsigned char b = static_cast<unsigned char>(in[pos]);
     appendUtf8(out, escape ? kEscapeBase + b : char32_t{0xFFFD});
     ++pos;
+  }
+  return out;
+}
+
+std::string decode(std::string_view in, bool escape) {
+  std::string out = decodeRuns(in, escape);
+  if (!escape) return out;
+  // CP932 gives some characters two codes (the NEC-selected IBM extensions and a few NEC row 13
+  // symbols share their characters with the IBM extensions and the ordinary symbols), and UTF-8
+  // names only one of them. The lossless form carries such a code as escaped bytes, so that the
+  // bytes come back as they were.
+  if (auto back = fromUtf8(out); back && *back == in) return out;
+  out.clear();
+  std::size_t pos = 0;
+  while (pos < in.size()) {
+    const std::size_t len = isLeadByte(static_cast<unsigned char>(in[pos])) && pos + 1 < in.size() ? 2 : 1;
+    const std::string_view one = in.substr(pos, len);
+    std::string utf8;
+    std::size_t used = 0;
+    if (decoder().run(one.data(), one.size(), utf8, used) == Converter::Stop::Done) {
+      const auto again = fromUtf8(utf8);
+      if (again && *again == one) {
+        out += utf8;
+      } else {
+        for (char b : one) appendUtf8(out, kEscapeBase + static_cast<unsigned char>(b));
+      }
+      pos += len;
+    } else {
+      // Not a character: its first byte is carried alone, as decodeRuns does.
+      appendUtf8(out, kEscapeBase + static_cast<unsigned char>(in[pos]));
+      ++pos;
+    }
   }
   return out;
 }

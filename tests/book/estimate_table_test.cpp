@@ -9,6 +9,7 @@
 
 #include "book/estimate_fields.h"
 #include "platform/sjis.h"
+#include "support/estimate_samples.h"
 #include "support/temp_dir.h"
 
 namespace vendaro::book {
@@ -172,6 +173,63 @@ TEST(Cli, AddAndDumpGoThroughTheTable) {
   EXPECT_EQ(lines[2].rfind("20030320,平成１５年０３月２０日,,,佐藤,", 0), 0u) << lines[2];
   EXPECT_NE(lines[2].find(",1500000,"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(dir.file("CARDATA/Estimate.DB")));
+}
+
+/// Reads CSV text: fields split at commas, quoted fields with doubled quotes and line ends inside.
+std::vector<std::vector<std::string>> readCsv(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> row;
+  std::string field;
+  bool quoted = false, any = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c != '"') field += c;
+      else if (i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
+      else quoted = false;
+    } else if (c == '"') {
+      quoted = any = true;
+    } else if (c == ',') {
+      row.push_back(std::move(field));
+      field.clear();
+    } else if (c == '\n') {
+      row.push_back(std::move(field));
+      rows.push_back(std::move(row));
+      field.clear();
+      row.clear();
+    } else {
+      field += c;
+    }
+  }
+  EXPECT_FALSE(quoted) << "unclosed quote";
+  EXPECT_TRUE(any || rows.size() <= 1) << "no field needed quotes";
+  return rows;
+}
+
+TEST(Cli, DumpLosesNothingOfEveryFieldFilled) {
+  test::TempDir dir;
+  {
+    auto estimates = openEstimateTable(dir.file("CARDATA"));
+    test::appendHardEstimates(*estimates, 12);
+  }
+  CliRun dump = cli(dir.path(), "dump");
+  ASSERT_EQ(dump.status, 0) << dump.out;
+  const auto rows = readCsv(dump.out);
+
+  auto estimates = openEstimateTable(dir.file("CARDATA"));
+  estimates->setIndex(descendingIndexName());
+  const int n = estimates->schema().fieldCount();
+  ASSERT_EQ(rows.size(), 13u);
+  ASSERT_EQ(rows[0].size(), static_cast<std::size_t>(n));
+  for (int f = 0; f < n; ++f) EXPECT_EQ(sjis::fromUtf8(rows[0][static_cast<std::size_t>(f)]), estimateFieldName(f));
+  std::size_t r = 1;
+  for (estimates->first(); !estimates->eof(); estimates->next(), ++r) {
+    ASSERT_EQ(rows[r].size(), static_cast<std::size_t>(n)) << "row " << r;
+    for (int f = 0; f < n; ++f) {
+      SCOPED_TRACE("row " + std::to_string(r) + " " + utf8(estimateFieldName(f)));
+      EXPECT_EQ(sjis::fromUtf8(rows[r][static_cast<std::size_t>(f)]), estimates->text(f));
+    }
+  }
 }
 
 TEST(Cli, TheDataDirectoryCanBeNamedAndAnUnusableTableIsReported) {

@@ -344,6 +344,9 @@ Qt::ItemFlags CursorModel::flags(const QModelIndex& index) const {
 
 bool CursorModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (role != Qt::EditRole || !index.isValid()) return false;
+  // A cell closed as it was shown is not written: its bytes stay as they are, also those the
+  // display can show only with a replacement mark or as another code of the same character.
+  if (value.toString() == data(index, Qt::EditRole).toString()) return true;
   QString bad;
   auto bytes = fromQ(value.toString(), &bad);
   if (!bytes) {
