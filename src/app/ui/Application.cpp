@@ -1,5 +1,6 @@
 #include "app/ui/Application.h"
 
+#include "app/ui/Preferences.h"
 #include "app/ui/VersionDlg.h"
 #include "book/ui/DateSetDlg.h"
 #include "platform/settings_file.h"
@@ -19,6 +20,7 @@ namespace vendaro::app::ui {
 std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirectory,
                                                  const std::string& cardataDirectory) {
   auto form = std::make_unique<TEstimateDataForm>(programDirectory, cardataDirectory);
+  preparePreferences(*form);
   auto* version = new TVersionDlg(form.get());
   form->setVersionDialog(version);
   auto* company = new prefs::ui::TUserSetForm(programDirectory, form.get());
@@ -34,6 +36,8 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   form->setCompanyFields(company);
   auto* date = new book::ui::TDateSDlg(form.get());
   form->setDateDialog(date);
+  createColorDialog(*form);
+  createPassDialog(*form);
   return form;
 }
 
