@@ -10,7 +10,10 @@
 #include "app/ui/Application.h"
 #include "app/ui/VersionDlg.h"
 #include "book/ui/DateSetDlg.h"
+#include "platform/sjis.h"
 #include "platform/table/cursor.h"
+#include "prefs/ui/ColorDlg.h"
+#include "prefs/ui/PassDlg.h"
 
 namespace {
 void settle() {
@@ -40,6 +43,7 @@ int main(int argc, char** argv) {
   char cwd[4096];
   std::string dir = getcwd(cwd, sizeof cwd);
   auto form = vendaro::app::ui::createWindows(dir, vendaro::table::cardataDirectory(dir));
+  form->Timer1->stop();  // the first-tick prompts would wait for a person
   form->resize(1100, 820);
   form->show();
   save(form.get(), out, "estimate-sheet.png");
@@ -63,6 +67,26 @@ int main(int argc, char** argv) {
     about->show();
     save(about, out, "about.png");
     about->hide();
+  }
+  auto* colours = form->findChild<vendaro::prefs::ui::TColorDlg*>();
+  if (colours) {
+    colours->show();
+    save(colours, out, "title-colour-dialog.png");
+    colours->hide();
+    // The sheet in another title colour, without storing the choice.
+    const QColor before = vendaro::prefs::ui::titlePanelColor(form->control(QStringLiteral("Panel1Title1")));
+    auto red = vendaro::prefs::lookupTitleColor(vendaro::sjis::lit("　赤　色"));
+    vendaro::prefs::ui::setTitlePanelColor(form.get(), vendaro::prefs::ui::toQColor(*red));
+    save(form.get(), out, "title-colours-red.png");
+    vendaro::prefs::ui::setTitlePanelColor(form.get(), before);
+  }
+  auto* pass = form->findChild<vendaro::prefs::ui::TPassDlg*>();
+  if (pass) {
+    pass->MaskEdit1->setText(QStringLiteral("secret"));
+    pass->show();
+    save(pass, out, "password-dialog.png");
+    pass->hide();
+    pass->MaskEdit1->clear();
   }
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QScreen>
 #include <QLineEdit>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -96,6 +97,8 @@ TEST_F(TitleColourTest, WithoutTheFileThePanelsTakeTheInactiveTitleBarColour) {
   EXPECT_TRUE(form->menuItem(QStringLiteral("T1"))->isEnabled());
   expectAll(systemColor(kInactiveCaptionColor));
   EXPECT_FALSE(std::ifstream(dir.file("EsTitleColor.INI")).good());  // nothing written at start
+  dialog()->show();
+  EXPECT_LE((dialog()->frameGeometry().center() - dialog()->screen()->availableGeometry().center()).manhattanLength(), 1);
 }
 
 TEST_F(TitleColourTest, AChosenColourAppliesAtOnceIsStoredAndReturnsAtTheNextStart) {

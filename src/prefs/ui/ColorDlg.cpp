@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "platform/settings_file.h"
@@ -141,6 +142,15 @@ TColorDlg::TColorDlg(const std::string& programDirectory, QWidget* sheetWindow, 
   ColorComboBox->setCurrentText(toQ(name));
   if (auto color = lookupTitleColor(name)) setTitlePanelColor(sheetWindow_, toQColor(*color));
   else setDesignedTitlePanelColors(sheetWindow_);
+}
+
+void TColorDlg::showEvent(QShowEvent* event) {
+  if (QScreen* s = screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(s->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  QDialog::showEvent(event);
 }
 
 void TColorDlg::OKBtnClick() {

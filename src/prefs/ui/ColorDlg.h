@@ -44,6 +44,10 @@ class TColorDlg : public QDialog {
   /// OK: a listed name colours the panels and is stored; any other text changes nothing.
   void OKBtnClick();
 
+ protected:
+  /// The dialog opens in the middle of the screen.
+  void showEvent(QShowEvent* event) override;
+
  private:
   std::string programDirectory_;
   QWidget* sheetWindow_;
