@@ -13,7 +13,7 @@
 
 namespace vendaro::prefs::ui {
 namespace {
-// Value and key names are plain ASCII in practice; they are kept as the bytes given.
+// Key and value names are plain ASCII; they are kept in the registry's files as UTF-8.
 std::string bytes(const QString& s) { return s.toStdString(); }
 QString text(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
