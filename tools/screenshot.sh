@@ -10,7 +10,7 @@ out=$(realpath -m "${1:-build/screenshots}")
 program=$(mktemp -d)
 trap 'rm -rf "$program"' EXIT
 (cd "$program" && "$OLDPWD/build/tools/vendaro-seed" "$OLDPWD/samples/estimates.csv")
-(cd "$program" && VENDARO_TODAY=2026-12-10 xvfb-run -a -s "-screen 0 1280x1024x24" \
+(cd "$program" && VENDARO_TODAY=2026-12-10 XDG_CONFIG_HOME="$program/config" xvfb-run -a -s "-screen 0 1280x1024x24" \
    "$OLDPWD/build/tools/vendaro-screenshots" "$out")
 echo "screenshots in $out"
 ls "$out"

@@ -20,6 +20,10 @@
 #include "pricing/ui/ListEdit.h"
 #include "pricing/ui/ServiceDlg.h"
 #include "pricing/ui/ZeiSForm.h"
+#include "platform/sjis.h"
+#include "platform/table/cursor.h"
+#include "prefs/ui/ColorDlg.h"
+#include "prefs/ui/PassDlg.h"
 
 namespace {
 void settle() {
@@ -123,6 +127,26 @@ int main(int argc, char** argv) {
     tax->show();
     save(tax, out, "car-tax-table.png");
     tax->hide();
+  }
+  auto* colours = form->findChild<vendaro::prefs::ui::TColorDlg*>();
+  if (colours) {
+    colours->show();
+    save(colours, out, "title-colour-dialog.png");
+    colours->hide();
+    // The sheet in another title colour, without storing the choice.
+    const QColor before = vendaro::prefs::ui::titlePanelColor(form->control(QStringLiteral("Panel1Title1")));
+    auto red = vendaro::prefs::lookupTitleColor(vendaro::sjis::lit("　赤　色"));
+    vendaro::prefs::ui::setTitlePanelColor(form.get(), vendaro::prefs::ui::toQColor(*red));
+    save(form.get(), out, "title-colours-red.png");
+    vendaro::prefs::ui::setTitlePanelColor(form.get(), before);
+  }
+  auto* pass = form->findChild<vendaro::prefs::ui::TPassDlg*>();
+  if (pass) {
+    pass->MaskEdit1->setText(QStringLiteral("secret"));
+    pass->show();
+    save(pass, out, "password-dialog.png");
+    pass->hide();
+    pass->MaskEdit1->clear();
   }
   return 0;
 }

@@ -3,6 +3,7 @@
 #include "app/ui/PricingWiring.h"
 #include "app/ui/MaintenanceMenu.h"
 #include "app/ui/FormPrintWindows.h"
+#include "app/ui/Preferences.h"
 #include "app/ui/VersionDlg.h"
 #include "app/ui/FindCommands.h"
 #include "book/ui/DateSetDlg.h"
@@ -32,6 +33,7 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   auto form = std::make_unique<TEstimateDataForm>(programDirectory, cardataDirectory);
   loadPickLists(*form);
   PricingWindows priced;
+  preparePreferences(*form);
   auto* version = new TVersionDlg(form.get());
   form->setVersionDialog(version);
   auto* company = new prefs::ui::TUserSetForm(programDirectory, form.get());
@@ -47,6 +49,7 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   form->setCompanyFields(company);
   auto* date = new book::ui::TDateSDlg(form.get());
   form->setDateDialog(date);
+  createColorDialog(*form);
   priced.zei = new pricing::ui::TZeiSetForm(programDirectory, form.get());
   priced.listEdit = new pricing::ui::TListEditForm(form.get());
   auto* restorePattern = new maintenance::ui::TRestorePatDlg(form.get());
@@ -63,6 +66,7 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
       date, form.get());
   installFind(*form, *find);
   priced.serv = new pricing::ui::TServDlg(form.get());
+  createPassDialog(*form);
   auto* period = new maintenance::ui::TMSetDlg(form.get());
   wireMaintenance(*form, restorePattern, period);
   priced.insure = new pricing::ui::TCInsureForm(programDirectory, cardataDirectory, form.get());

@@ -1,0 +1,181 @@
+#include "prefs/ui/PassDlg.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/ui/Application.h"
+#include "platform/sjis.h"
+#include "platform/ui/qtext.h"
+#include "prefs/ui/UserSetForm.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace vendaro::prefs::ui {
+namespace {
+
+using vendaro::ui::u8;
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class PasswordTest : public ::testing::Test {
+ protected:
+  void SetUp() override { spit("User.INI", "\r\n"); }  // the company prompt stays quiet
+  void spit(const char* name, const std::string& content) {
+    std::ofstream(dir.file(name), std::ios::binary) << content;
+  }
+  /// Starts the program up to its first tick.
+  void open() {
+    form = app::ui::createWindows(dir.path(), dir.file("CARDATA"));
+    form->Timer1->stop();
+    form->show();
+    QApplication::processEvents();
+  }
+  bool locked() const { return !form->TabControl1->isVisibleTo(form.get()); }
+  /// The password dialog answered with a typed text and a result; checks it started empty.
+  void answer(const char* typed, int result = QDialog::Accepted) {
+    dialogs.modals.push_back([typed, result](QDialog& d) {
+      auto& pass = dynamic_cast<TPassDlg&>(d);
+      EXPECT_EQ(pass.MaskEdit1->text(), QString());
+      pass.MaskEdit1->setText(u8(typed));
+      return result;
+    });
+  }
+  TPassDlg* dialog() const { return form->findChild<TPassDlg*>(); }
+
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  std::unique_ptr<app::ui::TEstimateDataForm> form;
+};
+
+TEST_F(PasswordTest, NoPasswordMeansNoLockAndNoQuestion) {
+  struct Case {
+    const char* what;
+    const char* file;  // null: no EsPass.INI
+  } cases[] = {{"no file", nullptr}, {"empty first line", "\r\nignored\r\n"}, {"empty file", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::remove(dir.file("EsPass.INI").c_str());
+    if (c.file) spit("EsPass.INI", c.file);
+    open();
+    EXPECT_FALSE(locked());
+    form->Timer1Timer();  // a dialog here would fail the test
+    EXPECT_TRUE(form->isVisible());
+    form.reset();
+  }
+}
+
+TEST_F(PasswordTest, TheRightPasswordUnlocksAndTheCompanyPromptFollows) {
+  spit("EsPass.INI", "Kuruma7\r\nsecond line is not read\r\n");
+  std::remove(dir.file("User.INI").c_str());
+  open();
+  EXPECT_TRUE(locked());
+  answer("Kuruma7");
+  dialogs.modals.push_back([this](QDialog& d) {
+    EXPECT_EQ(d.objectName(), QStringLiteral("UserSetForm"));
+    EXPECT_FALSE(locked());  // the estimates show before the company prompt
+    return int(QDialog::Rejected);
+  });
+  form->Timer1Timer();
+  EXPECT_TRUE(dialogs.modals.empty());
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(dialog()->windowTitle(), u8("パスワード"));
+}
+
+TEST_F(PasswordTest, AnyOtherAnswerEndsTheProgramThroughTheNormalClose) {
+  struct Case {
+    const char* what;
+    const char* typed;
+    int result;
+  } cases[] = {{"other letter case", "kuruma7", QDialog::Accepted},
+               {"closed without typing", "", QDialog::Rejected},
+               {"closed after typing it", "Kuruma7x", QDialog::Rejected},
+               {"a trailing blank", "Kuruma7 ", QDialog::Accepted}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    spit("EsPass.INI", "Kuruma7\r\n");
+    std::remove(dir.file("User.INI").c_str());  // its prompt must not come
+    std::remove(dir.file("Estimate.INI").c_str());
+    open();
+    answer(c.typed, c.result);
+    form->Timer1Timer();
+    EXPECT_TRUE(dialogs.modals.empty());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(locked());
+    EXPECT_EQ(slurp(dir.file("Estimate.INI")), "0\r\nFalse\r\n");  // the closing steps ran
+    form.reset();
+  }
+}
+
+TEST_F(PasswordTest, ThePasswordClosedWithoutOkStillCounts) {
+  spit("EsPass.INI", "abc\r\n");
+  open();
+  answer("abc", QDialog::Rejected);
+  form->Timer1Timer();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_FALSE(locked());
+}
+
+TEST_F(PasswordTest, SettingAPasswordTakesEffectAtTheNextStart) {
+  open();
+  QAction* item = form->menuItem(QStringLiteral("N18"));
+  EXPECT_TRUE(item->isEnabled());
+  EXPECT_EQ(item->text(), u8("パスワード設定"));
+  // Cancelled: nothing is written.
+  dialogs.modals.push_back([](QDialog& d) {
+    EXPECT_EQ(d.windowTitle(), u8("パスワードの設定"));
+    dynamic_cast<TPassDlg&>(d).MaskEdit1->setText(QStringLiteral("zzz"));
+    return int(QDialog::Rejected);
+  });
+  item->trigger();
+  EXPECT_FALSE(std::ifstream(dir.file("EsPass.INI")).good());
+  // OK: the field starts empty again and what was typed is stored for its owner only.
+  answer("Neu Pass");
+  item->trigger();
+  EXPECT_EQ(slurp(dir.file("EsPass.INI")), "Neu Pass\r\n");
+  struct stat st {};
+  ::stat(dir.file("EsPass.INI").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_FALSE(locked());
+  EXPECT_EQ(form->settings().password, "");  // this run stays unlocked
+  form.reset();
+
+  open();
+  EXPECT_TRUE(locked());
+  EXPECT_EQ(dialog()->windowTitle(), u8("パスワード"));
+  answer("Neu Pass");
+  form->Timer1Timer();
+  EXPECT_FALSE(locked());
+  // An empty password: one empty line, and no lock from the next start.
+  answer("");
+  form->menuItem(QStringLiteral("N18"))->trigger();
+  EXPECT_EQ(slurp(dir.file("EsPass.INI")), "\r\n");
+  form.reset();
+  open();
+  EXPECT_FALSE(locked());
+}
+
+TEST_F(PasswordTest, ATextWithoutAShiftJisFormIsRefusedAndNothingWritten) {
+  open();
+  answer("pass\u00e9\u0101");
+  form->menuItem(QStringLiteral("N18"))->trigger();
+  ASSERT_EQ(dialogs.shown.size(), 1);
+  EXPECT_FALSE(std::ifstream(dir.file("EsPass.INI")).good());
+}
+
+TEST_F(PasswordTest, TheFieldShowsStarsAndTypesWithoutTheInputMethod) {
+  TPassDlg pass;
+  EXPECT_EQ(pass.MaskEdit1->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(pass.MaskEdit1->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, pass.MaskEdit1), '*');
+  EXPECT_FALSE(pass.MaskEdit1->testAttribute(Qt::WA_InputMethodEnabled));
+  EXPECT_TRUE(pass.OKBtn->isDefault());
+  EXPECT_EQ(pass.Label1->text(), u8("パスワードを入力してください。"));
+}
+
+}  // namespace
+}  // namespace vendaro::prefs::ui
