@@ -4,6 +4,7 @@
 #include "app/ui/MaintenanceMenu.h"
 #include "app/ui/FormPrintWindows.h"
 #include "app/ui/Preferences.h"
+#include "prefs/ui/RestorePos.h"
 #include "app/ui/VersionDlg.h"
 #include "app/ui/FindCommands.h"
 #include "book/ui/DateSetDlg.h"
@@ -72,6 +73,9 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   priced.insure = new pricing::ui::TCInsureForm(programDirectory, cardataDirectory, form.get());
   priced.tax = new pricing::ui::TCTaxForm(programDirectory, cardataDirectory, form.get());
   wirePricing(*form, priced);
+  // The table windows reopen where they were last closed.
+  prefs::ui::TRestorePos::attach(priced.insure, prefs::PlacedWindow::InsuranceTable);
+  prefs::ui::TRestorePos::attach(priced.tax, prefs::PlacedWindow::VehicleTaxTable);
   return form;
 }
 

@@ -8,6 +8,7 @@
 #include "formprint/ui/FormPrinting.h"
 #include "formprint/ui/PrintSelectDlg.h"
 #include "formprint/ui/ToolEdit.h"
+#include "prefs/ui/RestorePos.h"
 
 namespace vendaro::app::ui {
 
@@ -16,6 +17,7 @@ using namespace vendaro::formprint::ui;
 void createFormPrintWindows(TEstimateDataForm& form, const std::string& programDirectory,
                             const std::string& cardataDirectory) {
   auto* editor = new TCarPrintForm(programDirectory, cardataDirectory, form.estimates(), form.companyFields(), &form);
+  prefs::ui::TRestorePos::attach(editor, prefs::PlacedWindow::LayoutEditor);
   auto* printerSettings = new TToolEditForm(programDirectory, &form);
   editor->setPrinterSettingsDialog(printerSettings);
   auto* printName = new TSelectDlg(programDirectory, &form);
