@@ -641,6 +641,24 @@ void Cursor::remove() {
   scrolled();
 }
 
+void Cursor::removeAll() {
+  cancel();
+  bool outer = transactionDepth_ == 0;
+  exec("SAVEPOINT post");
+  if (execOn(db_, "DELETE FROM records") != SQLITE_OK || execOn(db_, "RELEASE post") != SQLITE_OK) {
+    std::string error = sqlite3_errmsg(db_);
+    execOn(db_, outer ? "ROLLBACK" : "ROLLBACK TO post");
+    if (!outer) execOn(db_, "RELEASE post");
+    throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
+  }
+  view_.clear();
+  pos_ = 0;
+  bof_ = eof_ = true;
+  viewStale_ = false;
+  loadCurrent();
+  scrolled();
+}
+
 void Cursor::appendRecord(const std::vector<std::optional<std::string>>& values) {
   append();
   try {

@@ -104,6 +104,9 @@ class Cursor {
   void cancel();
   /// Deletes the current record (the one after it becomes current). In insert state: cancel.
   void remove();
+  /// Deletes every record of the table, whatever the filter (bulk work: run it inside a
+  /// Transaction to keep the table when what follows fails). Ends any edit.
+  void removeAll();
   /// Appends a whole record from values in field order (text; nothing leaves a field empty) and
   /// posts it.
   void appendRecord(const std::vector<std::optional<std::string>>& values);
