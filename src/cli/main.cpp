@@ -14,6 +14,8 @@
 #include "book/estimate_fields.h"
 #include "book/estimate_table.h"
 #include "cli/eval_command.h"
+#include "cli/kana_command.h"
+#include "cli/postal_command.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
 #include "platform/table/cursor.h"
@@ -40,7 +42,7 @@ const char* kUsage =
     "  vendaro-cli add FIELD=VALUE...                     append one estimate, print its item number\n"
     "  vendaro-cli dump                                   every estimate, newest first, as CSV\n";
 
-std::string usage() { return std::string(kUsage) + cli::kEvalUsage; }
+std::string usage() { return std::string(kUsage) + cli::kEvalUsage + cli::kPostalUsage + cli::kKanaUsage; }
 
 void printLine(const std::string& cp932) { std::printf("%s\n", sjis::toUtf8Display(cp932).c_str()); }
 
@@ -125,7 +127,8 @@ int main(int argc, char** argv) {
     args.emplace_back(argv[i]);
   }
   const std::map<std::string, std::function<int(const Args&)>> commands = {
-      {"date", dateCommand}, {"add", addCommand}, {"dump", dumpCommand}, {"eval", cli::evalCommand}};
+      {"date", dateCommand}, {"add", addCommand}, {"dump", dumpCommand}, {"eval", cli::evalCommand},
+      {"postal", cli::postalCommand}, {"kana", cli::kanaCommand}};
   try {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {
       std::fputs(usage().c_str(), args.empty() ? stderr : stdout);
