@@ -1,5 +1,6 @@
 #include "app/ui/Application.h"
 
+#include "app/ui/EntryAids.h"
 #include "app/ui/VersionDlg.h"
 #include "book/ui/DateSetDlg.h"
 #include "platform/settings_file.h"
@@ -34,6 +35,7 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   form->setCompanyFields(company);
   auto* date = new book::ui::TDateSDlg(form.get());
   form->setDateDialog(date);
+  createEntryAids(*form, cardataDirectory);
   return form;
 }
 
