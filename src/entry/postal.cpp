@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
 
 #include "formprint/char_convert.h"
 #include "platform/settings_file.h"
@@ -17,7 +18,7 @@ const std::string kPostAddressField = sjis::lit("住所");
 const table::TableSchema& postDataSchema() {
   static const table::TableSchema schema(
       "PostData.db", {{kPostCodeField, table::FieldType::Text, 9}, {kPostAddressField, table::FieldType::Text, 60}},
-      {}, {}, {0, 1});
+      {}, {}, {1});
   return schema;
 }
 
@@ -40,6 +41,9 @@ std::string readWholeFile(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) throw FileError(path, errno);
   std::string content;
+  struct stat info {};
+  if (::fstat(::fileno(f), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+    content.reserve(static_cast<std::size_t>(info.st_size));
   char buf[1 << 16];
   std::size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) content.append(buf, n);
@@ -49,16 +53,18 @@ std::string readWholeFile(const std::string& path) {
   return content;
 }
 
-/// Calls `each` with every line of `text` (without its CR LF, LF or CR end); a last line without
-/// an end counts too. `each` returns false to stop.
+/// Calls `each` with every line of `text` (without its CR LF or LF end); a last line without an
+/// end counts too. `each` returns false to stop.
 template <class F>
 void forEachLine(std::string_view text, F each) {
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    std::string_view line = text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
-    if (end == std::string_view::npos) pos = text.size();
-    else pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    const char* lineEnd = lf ? lf : end;
+    std::string_view line(p, static_cast<std::size_t>(lineEnd - p));
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    p = lf ? lf + 1 : end;
     if (!each(line)) return;
   }
 }

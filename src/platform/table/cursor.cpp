@@ -152,6 +152,8 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
   rc = execOn(db, "COMMIT");
   if (rc != SQLITE_OK) refuse(openError(path, sqlite3_errmsg(db)));
   execOn(db, "PRAGMA synchronous=FULL");
+  // Bulk work (imports, restores) touches many pages in one transaction: keep them in memory.
+  execOn(db, "PRAGMA cache_size=-32768");
 
   std::unique_ptr<Cursor> cursor(new Cursor(db, path, schema));
   cursor->prepareStatements();
@@ -571,6 +573,22 @@ void Cursor::checkBrowseMode() {
 
 void Cursor::writeRecord() {
   bool outer = transactionDepth_ == 0;
+  // Inside bulk work a failed statement undoes itself and the transaction's owner rolls back
+  // the rest, so no savepoint per record is needed there.
+  if (!outer) {
+    sqlite3_stmt* st = state_ == State::Insert ? insertRow_ : updateRow_;
+    sqlite3_reset(st);
+    for (int i = 0; i < schema_.fieldCount(); ++i) bindValue(st, i + 1, buffer_[static_cast<std::size_t>(i)]);
+    if (state_ == State::Edit) sqlite3_bind_int64(st, schema_.fieldCount() + 1, editRowid_);
+    int rc = sqlite3_step(st);
+    std::string error = rc == SQLITE_DONE ? std::string() : sqlite3_errmsg(db_);
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    if (rc != SQLITE_DONE)
+      throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
+    if (state_ == State::Insert) editRowid_ = sqlite3_last_insert_rowid(db_);
+    return;
+  }
   exec("SAVEPOINT post");
   sqlite3_stmt* st = state_ == State::Insert ? insertRow_ : updateRow_;
   sqlite3_reset(st);
@@ -600,13 +618,14 @@ void Cursor::post() {
   int64_t rowid = editRowid_;
   state_ = State::Browse;
   modified_ = false;
-  buffer_.clear();
   currentRowid_ = rowid;
   if (transactionDepth_ > 0) {
-    // Bulk work: the view is read again when it is next needed.
+    // Bulk work: the view is read again when it is next needed; the record is what was written.
     viewStale_ = true;
-    loadCurrent();
+    record_.swap(buffer_);
+    buffer_.clear();
   } else {
+    buffer_.clear();
     placeInView(rowid);
   }
   if (afterPost) afterPost(*this);
