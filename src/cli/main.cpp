@@ -18,6 +18,8 @@
 #ifdef VENDARO_CLI_PRINT
 #include "cli/print_command.h"
 #endif
+#include "cli/kana_command.h"
+#include "cli/postal_command.h"
 #include "platform/clock.h"
 #include "platform/sjis.h"
 #include "platform/table/cursor.h"
@@ -46,7 +48,7 @@ const char* kUsage =
     "                                                     a byte that is not Shift-JIS as U+F700 + byte)\n";
 
 std::string usage() {
-  std::string text = std::string(kUsage) + cli::kEvalUsage + cli::kMaintenanceUsage;
+  std::string text = std::string(kUsage) + cli::kEvalUsage + cli::kMaintenanceUsage + cli::kPostalUsage + cli::kKanaUsage;
 #ifdef VENDARO_CLI_PRINT
   text += cli::kPrintUsage;
 #endif
@@ -154,8 +156,10 @@ int main(int argc, char** argv) {
     args.emplace_back(argv[i]);
   }
   std::map<std::string, std::function<int(const Args&)>> commands = {
-      {"date", dateCommand}, {"add", addCommand}, {"dump", dumpCommand}, {"eval", cli::evalCommand},
-      {"backup", cli::backupCommand}, {"restore", cli::restoreCommand}};
+      {"date", dateCommand},         {"add", addCommand},
+      {"dump", dumpCommand},         {"eval", cli::evalCommand},
+      {"backup", cli::backupCommand}, {"restore", cli::restoreCommand},
+      {"postal", cli::postalCommand}, {"kana", cli::kanaCommand}};
 #ifdef VENDARO_CLI_PRINT
   commands.emplace("print", cli::printCommand);
 #endif

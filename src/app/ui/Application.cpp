@@ -5,6 +5,7 @@
 #include "app/ui/FormPrintWindows.h"
 #include "app/ui/Preferences.h"
 #include "prefs/ui/RestorePos.h"
+#include "app/ui/EntryAids.h"
 #include "app/ui/VersionDlg.h"
 #include "app/ui/FindCommands.h"
 #include "book/ui/DateSetDlg.h"
@@ -50,6 +51,7 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   form->setCompanyFields(company);
   auto* date = new book::ui::TDateSDlg(form.get());
   form->setDateDialog(date);
+  createEntryAids(*form, cardataDirectory);
   createColorDialog(*form);
   priced.zei = new pricing::ui::TZeiSetForm(programDirectory, form.get());
   priced.listEdit = new pricing::ui::TListEditForm(form.get());

@@ -10,6 +10,7 @@
 
 #include "app/ui/EstimateForm.h"
 #include "book/estimate_fields.h"
+#include "entry/ui/YomiEd32.h"
 #include "platform/sjis.h"
 #include "platform/ui/qtext.h"
 
@@ -200,7 +201,8 @@ QWidget* TEstimateDataForm::makeControl(const QString& name, QWidget* parent) {
     if (f->readOnly) edit->setStyleSheet(QStringLiteral("background-color: #F4F4F4;"));
     w = edit;
   } else {
-    auto* memo = new vendaro::ui::DBMemo(source_.get(), field, parent);
+    auto* memo = name == QLatin1String("YomiDBMemo1") ? new entry::ui::TYomiDBMemo(source_.get(), field, parent)
+                                                      : new vendaro::ui::DBMemo(source_.get(), field, parent);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setFixedHeight(kRowHeight);
@@ -261,7 +263,6 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
     toAddress->setFrameStyle(QFrame::Panel | QFrame::Raised);
     toAddress->setAlignment(Qt::AlignCenter);
     toAddress->setFixedWidth(70);
-    toAddress->setEnabled(false);  // the postal-code directory arrives with its table
     top->addWidget(toAddress);
     top->addSpacing(12);
     top->addWidget(title(w, QStringLiteral("Panel2Title3"), u8("電話番号"), 70));
@@ -276,7 +277,6 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
     toPostal->setFrameStyle(QFrame::Panel | QFrame::Raised);
     toPostal->setAlignment(Qt::AlignCenter);
     toPostal->setFixedWidth(30);
-    toPostal->setEnabled(false);
     bottom->addWidget(toPostal);
     lines->addLayout(top);
     lines->addLayout(bottom);

@@ -1,0 +1,125 @@
+#include "entry/ui/PostDataForm.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+#include "entry/postal.h"
+#include "platform/settings_file.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/qtext.h"
+
+namespace vendaro::entry::ui {
+
+using vendaro::ui::u8;
+
+TPostForm::TPostForm(const std::string& programDirectory, const std::string& cardataDirectory, QWidget* parent)
+    : QDialog(parent), programDirectory_(programDirectory) {
+  setObjectName(QStringLiteral("PostForm"));
+  setWindowTitle(u8("郵便番号変換"));
+  setSizeGripEnabled(true);
+  cursor_ = openPostData(cardataDirectory);
+  source_ = std::make_unique<vendaro::ui::DataSource>(*cursor_);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  TopPanel = new QWidget(this);
+  TopPanel->setObjectName(QStringLiteral("TopPanel"));
+  auto* top = new QHBoxLayout(TopPanel);
+  top->setContentsMargins(6, 4, 6, 4);
+  Label1 = new QLabel(u8("検索する住所"), TopPanel);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  AddrEdit = new QLineEdit(TopPanel);
+  AddrEdit->setObjectName(QStringLiteral("AddrEdit"));
+  SarchButton = new QPushButton(u8("住所検索"), TopPanel);
+  SarchButton->setObjectName(QStringLiteral("SarchButton"));
+  SarchButton->setAutoDefault(false);
+  top->addWidget(Label1);
+  top->addWidget(AddrEdit, 1);
+  top->addWidget(SarchButton);
+  TopPanel->hide();
+  layout->addWidget(TopPanel);
+
+  DBGrid1 = new vendaro::ui::DBGrid(source_.get(), this);
+  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  DBGrid1->horizontalHeader()->setStretchLastSection(true);
+  layout->addWidget(DBGrid1, 1);
+
+  BtnPanel = new QWidget(this);
+  BtnPanel->setObjectName(QStringLiteral("BtnPanel"));
+  BtnPanel->setFixedHeight(41);
+  OKBtn = new QPushButton(u8("OK(&Y)"), BtnPanel);
+  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn->setDefault(true);
+  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), BtnPanel);
+  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  CancelBtn->setAutoDefault(false);
+  ReadBtn = new QPushButton(u8("データ読込"), BtnPanel);
+  ReadBtn->setObjectName(QStringLiteral("ReadBtn"));
+  ReadBtn->setAutoDefault(false);
+  ReadBtn->setToolTip(u8("運輸省のデータ読込"));
+  for (QPushButton* b : {OKBtn, CancelBtn, ReadBtn}) b->setFixedSize(75, 25);
+  BtnPanel->installEventFilter(this);
+  layout->addWidget(BtnPanel);
+
+  connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  connect(ReadBtn, &QPushButton::clicked, this, [this] { ReadBtnClick(); });
+  connect(SarchButton, &QPushButton::clicked, this, [this] { SarchButtonClick(); });
+  resize(460, 420);
+  placeButtons();
+}
+
+TPostForm::~TPostForm() {
+  delete DBGrid1;  // before the data source it watches
+  DBGrid1 = nullptr;
+}
+
+bool TPostForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == BtnPanel && event->type() == QEvent::Resize) placeButtons();
+  return QDialog::eventFilter(watched, event);
+}
+
+void TPostForm::placeButtons() {
+  const int quarter = BtnPanel->width() / 4;
+  const int y = (BtnPanel->height() - OKBtn->height()) / 2;
+  OKBtn->move(quarter - 37, y);
+  CancelBtn->move(quarter * 2 - 37, y);
+  ReadBtn->move(quarter * 3 - 37, y);
+}
+
+bool TPostForm::locateOrFirst(const std::string& field, const std::string& prefix) {
+  bool found = false;
+  source_->run([&](table::Cursor& c) {
+    found = c.locate(field, prefix);
+    if (!found) c.first();
+  });
+  return found;
+}
+
+std::string TPostForm::chosenCode() const { return cursor_->text(kPostCodeField); }
+std::string TPostForm::chosenAddress() const { return cursor_->text(kPostAddressField); }
+
+void TPostForm::SarchButtonClick() {
+  auto prefix = vendaro::ui::fromQ(AddrEdit->text());
+  locateOrFirst(kPostAddressField, prefix.value_or(std::string()));
+}
+
+void TPostForm::ReadBtnClick() {
+  auto& dialogs = vendaro::ui::dialogs();
+  try {
+    const PostColumns columns = readPostColumns(programDirectory_);
+    const QString file = dialogs.openFile(this, u8("ＣＳＶファイル"), u8("CSVﾌｧｲﾙ(*.CSV *.csv);;すべて　(*)"),
+                                          vendaro::ui::toQ(programDirectory_));
+    if (file.isEmpty()) return;
+    source_->run([&](table::Cursor& c) { importPostalFile(c, file.toStdString(), columns); });
+  } catch (const std::exception& e) {  // the settings file could not be read
+    dialogs.message(this, vendaro::ui::toQ(e.what()));
+  }
+}
+
+}  // namespace vendaro::entry::ui
