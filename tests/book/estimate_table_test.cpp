@@ -10,6 +10,7 @@
 #include "book/estimate_fields.h"
 #include "platform/sjis.h"
 #include "support/estimate_samples.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace vendaro::book {
@@ -104,23 +105,8 @@ TEST_F(EstimateTableTest, DescendingPutsTheNewestFirstAndNaturalOrderTheOldest) 
   EXPECT_EQ(c->recordCount(), 0);
 }
 
-// The command-line companion, run as a user would in a program directory.
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-CliRun cli(const std::string& programDir, const std::string& args, const std::string& env = "") {
-  std::string command =
-      "cd '" + programDir + "' && " + env + " VENDARO_TODAY=2026-12-10 " VENDARO_CLI_PATH " " + args + " 2>&1";
-  FILE* p = popen(command.c_str(), "r");
-  CliRun run{-1, {}};
-  std::array<char, 4096> buf{};
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) run.out.append(buf.data(), n);
-  int status = pclose(p);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+test::CliRun cli(const std::string& dir, const std::string& args, const std::string& env = "") {
+  return test::runCli(dir, args, env);
 }
 
 TEST(Cli, DateCommands) {
@@ -142,7 +128,7 @@ TEST(Cli, DateCommands) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
-    CliRun r = cli(dir.path(), c.args);
+    test::CliRun r = cli(dir.path(), c.args);
     EXPECT_EQ(r.status, c.status) << r.out;
     if (c.out) {
       EXPECT_EQ(r.out, c.out);
@@ -154,14 +140,14 @@ TEST(Cli, AddAndDumpGoThroughTheTable) {
   test::TempDir dir;
   EXPECT_EQ(cli(dir.path(), "add 作成日=平成１５年０３月２０日 氏名=佐藤 車両価格1=1500000").out, "20030320\n");
   EXPECT_EQ(cli(dir.path(), "add 氏名=鈴木").out, "20261210\n");
-  CliRun bad = cli(dir.path(), "add 住所録=x");
+  test::CliRun bad = cli(dir.path(), "add 住所録=x");
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.out.find("項目 '住所録' が見つかりません"), std::string::npos) << bad.out;
   bad = cli(dir.path(), "add 車両価格1=abc");
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.out.find("'abc' は項目 '車両価格1' に適した整数値ではありません"), std::string::npos) << bad.out;
 
-  CliRun dump = cli(dir.path(), "dump");
+  test::CliRun dump = cli(dir.path(), "dump");
   ASSERT_EQ(dump.status, 0) << dump.out;
   std::vector<std::string> lines;
   for (std::size_t start = 0, end; (end = dump.out.find('\n', start)) != std::string::npos; start = end + 1)
@@ -212,7 +198,7 @@ TEST(Cli, DumpLosesNothingOfEveryFieldFilled) {
     auto estimates = openEstimateTable(dir.file("CARDATA"));
     test::appendHardEstimates(*estimates, 12);
   }
-  CliRun dump = cli(dir.path(), "dump");
+  test::CliRun dump = cli(dir.path(), "dump");
   ASSERT_EQ(dump.status, 0) << dump.out;
   const auto rows = readCsv(dump.out);
 
@@ -234,14 +220,14 @@ TEST(Cli, DumpLosesNothingOfEveryFieldFilled) {
 
 TEST(Cli, TheDataDirectoryCanBeNamedAndAnUnusableTableIsReported) {
   test::TempDir dir;
-  CliRun r = cli(dir.path(), "add 氏名=y", "VENDARO_CARDATA='" + dir.file("elsewhere/data") + "'");
+  test::CliRun r = cli(dir.path(), "add 氏名=y", "VENDARO_CARDATA='" + dir.file("elsewhere/data") + "'");
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_TRUE(std::filesystem::exists(dir.file("elsewhere/data/Estimate.DB")));
   EXPECT_FALSE(std::filesystem::exists(dir.file("CARDATA")));
 
   std::filesystem::create_directories(dir.file("CARDATA"));
   { std::ofstream(dir.file("CARDATA/Estimate.DB")) << "garbage"; }
-  CliRun broken = cli(dir.path(), "dump");
+  test::CliRun broken = cli(dir.path(), "dump");
   EXPECT_EQ(broken.status, 1);
   EXPECT_NE(broken.out.find("Estimate.DB"), std::string::npos) << broken.out;
   EXPECT_NE(broken.out.find("有効なテーブルではありません"), std::string::npos) << broken.out;

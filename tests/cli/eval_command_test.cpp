@@ -8,6 +8,7 @@
 #include "book/estimate_table.h"
 #include "formprint/layout_tables.h"
 #include "platform/sjis.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace vendaro {
@@ -15,24 +16,9 @@ namespace {
 
 std::string cp(const char* utf8) { return sjis::lit(utf8); }
 
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-/// Runs vendaro-cli in `dir` with the shell-quoted arguments and reads what the redirection
-/// leaves on standard output (by default the standard output alone).
-CliRun cli(const std::string& dir, const std::string& args, const std::string& redirect = " 2>/dev/null") {
-  std::string command = "cd '" + dir + "' && VENDARO_CARDATA='" + dir + "/CARDATA' VENDARO_TODAY=2026-12-10 " VENDARO_CLI_PATH " " +
-                        args + redirect;
-  FILE* p = popen(command.c_str(), "r");
-  CliRun run{-1, {}};
-  std::array<char, 4096> buf{};
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) run.out.append(buf.data(), n);
-  int status = pclose(p);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+/// vendaro-cli in the directory, reading standard output alone unless `redirect` says otherwise.
+test::CliRun cli(const std::string& dir, const std::string& args, const std::string& redirect = " 2>/dev/null") {
+  return test::runCli(dir, args, "", redirect);
 }
 
 /// A program directory with two estimates, the company information and two layouts: layout 1
@@ -108,14 +94,14 @@ TEST_F(EvalCommand, AnswersTheWorkedExamples) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
-    const CliRun run = cli(dir_.path(), std::string("eval ") + c.args);
+    const test::CliRun run = cli(dir_.path(), std::string("eval ") + c.args);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, c.out);
   }
 }
 
 TEST_F(EvalCommand, ShowsTheQuestionAndAnswersYes) {
-  const CliRun run = cli(dir_.path(), "eval --record 2 '!氏名'", " 2>&1 >/dev/null");
+  const test::CliRun run = cli(dir_.path(), "eval --record 2 '!氏名'", " 2>&1 >/dev/null");
   EXPECT_EQ(run.out, "項目名：氏名の山田太郎は印刷しますか？\n");
 }
 
@@ -137,7 +123,7 @@ TEST_F(EvalCommand, RefusesWhatItCannotEvaluate) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
-    const CliRun run = cli(dir_.path(), std::string("eval ") + c.args, " 2>&1");
+    const test::CliRun run = cli(dir_.path(), std::string("eval ") + c.args, " 2>&1");
     EXPECT_EQ(run.status, c.status);
     EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out;
   }

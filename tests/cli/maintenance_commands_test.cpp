@@ -8,27 +8,13 @@
 
 #include "book/estimate_table.h"
 #include "platform/sjis.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace vendaro {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-CliRun cli(const std::string& dir, const std::string& args) {
-  std::string command = "cd '" + dir + "' && VENDARO_CARDATA='" + dir + "/CARDATA' " VENDARO_CLI_PATH " " + args + " 2>&1";
-  FILE* p = popen(command.c_str(), "r");
-  CliRun run{-1, {}};
-  std::array<char, 4096> buf{};
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) run.out.append(buf.data(), n);
-  int status = pclose(p);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+test::CliRun cli(const std::string& dir, const std::string& args) { return test::runCli(dir, args); }
 
 std::size_t lineCount(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -38,7 +24,7 @@ std::size_t lineCount(const std::string& path) {
 
 TEST(MaintenanceCommands, RestoreThenBackUpAllOrSomeMonths) {
   test::TempDir dir;
-  CliRun restored = cli(dir.path(), "restore '" VENDARO_SAMPLES_DIR "/estimates.csv'");
+  test::CliRun restored = cli(dir.path(), "restore '" VENDARO_SAMPLES_DIR "/estimates.csv'");
   ASSERT_EQ(restored.status, 0) << restored.out;
   EXPECT_NE(restored.out.find("30 estimates restored"), std::string::npos);
 
@@ -56,7 +42,7 @@ TEST(MaintenanceCommands, RestoreThenBackUpAllOrSomeMonths) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    CliRun run = cli(dir.path(), c.args);
+    test::CliRun run = cli(dir.path(), c.args);
     EXPECT_EQ(run.status, c.status) << run.out;
   }
   EXPECT_EQ(lineCount(dir.file("all.CSV")), 31u);
@@ -67,9 +53,9 @@ TEST(MaintenanceCommands, RestoreThenBackUpAllOrSomeMonths) {
 TEST(MaintenanceCommands, AFileWithoutHeaderNeedsThePattern) {
   test::TempDir dir;
   std::ofstream(dir.file("plain.CSV"), std::ios::binary) << sjis::lit("山田,東京都\r\n佐藤,大阪府\r\n");
-  CliRun without = cli(dir.path(), "restore plain.CSV");
+  test::CliRun without = cli(dir.path(), "restore plain.CSV");
   EXPECT_EQ(without.status, 2) << without.out;
-  CliRun with = cli(dir.path(), "restore plain.CSV --pattern 氏名,住所");
+  test::CliRun with = cli(dir.path(), "restore plain.CSV --pattern 氏名,住所");
   EXPECT_EQ(with.status, 0) << with.out;
   auto estimates = book::openEstimateTable(dir.file("CARDATA"));
   EXPECT_EQ(estimates->recordCount(), 2);
@@ -79,7 +65,7 @@ TEST(MaintenanceCommands, AStoppedRestoreSaysWhereAndChangesNothing) {
   test::TempDir dir;
   std::ofstream(dir.file("bad.CSV"), std::ios::binary) << sjis::lit("氏名,見積金額\r\n山田,100\r\n佐藤,百\r\n");
   ASSERT_EQ(cli(dir.path(), "restore '" VENDARO_SAMPLES_DIR "/estimates.csv'").status, 0);
-  CliRun run = cli(dir.path(), "restore bad.CSV");
+  test::CliRun run = cli(dir.path(), "restore bad.CSV");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("'百' は項目 '見積金額' に適した整数値ではありません"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("3 行目"), std::string::npos) << run.out;

@@ -6,27 +6,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace vendaro {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-CliRun cli(const std::string& dir, const std::string& args) {
-  std::string command = "cd '" + dir + "' && VENDARO_CARDATA='" + dir + "/CARDATA' " VENDARO_CLI_PATH " " + args + " 2>&1";
-  FILE* p = popen(command.c_str(), "r");
-  CliRun run{-1, {}};
-  std::array<char, 4096> buf{};
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) run.out.append(buf.data(), n);
-  int status = pclose(p);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+test::CliRun cli(const std::string& dir, const std::string& args) { return test::runCli(dir, args); }
 
 TEST(PostalCommand, ImportsTheRealListAndFindsInIt) {
   test::TempDir dir;
@@ -54,7 +40,7 @@ TEST(PostalCommand, ImportsTheRealListAndFindsInIt) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
-    CliRun run = cli(dir.path(), c.args);
+    test::CliRun run = cli(dir.path(), c.args);
     EXPECT_EQ(run.status, c.status) << run.out;
     if (c.out) {
       EXPECT_EQ(run.out, c.out);

@@ -9,6 +9,7 @@
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "support/pdf_text.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace vendaro {
@@ -16,23 +17,7 @@ namespace {
 
 std::string cp(const char* utf8) { return sjis::lit(utf8); }
 
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-CliRun cli(const std::string& dir, const std::string& args) {
-  const std::string command = "cd '" + dir + "' && VENDARO_CARDATA='" + dir + "/CARDATA' " VENDARO_CLI_PATH " " +
-                              args + " 2>/dev/null";
-  FILE* p = popen(command.c_str(), "r");
-  CliRun run{-1, {}};
-  std::array<char, 4096> buf{};
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) run.out.append(buf.data(), n);
-  const int status = pclose(p);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+test::CliRun cli(const std::string& dir, const std::string& args) { return test::runCli(dir, args, "", " 2>/dev/null"); }
 
 /// Two estimates and one layout on A4 with the name at 100 mm across and "!" before the amount.
 class PrintCommand : public ::testing::Test {
@@ -67,7 +52,7 @@ class PrintCommand : public ::testing::Test {
 };
 
 TEST_F(PrintCommand, PrintsTheChosenEstimateWhereTheFormulaPlacesIt) {
-  const CliRun run = cli(dir.path(), "print form --layout 1 --record 2 --pdf out.pdf");
+  const test::CliRun run = cli(dir.path(), "print form --layout 1 --record 2 --pdf out.pdf");
   ASSERT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "1\n");
   const test::PdfText text = test::readPdfText(dir.file("out.pdf"));
@@ -84,7 +69,7 @@ TEST_F(PrintCommand, PrintsTheChosenEstimateWhereTheFormulaPlacesIt) {
 }
 
 TEST_F(PrintCommand, AllPrintsOnePagePerEstimateAndBadChoicesAreRefused) {
-  const CliRun all = cli(dir.path(), "print form --layout 1 --all --pdf all.pdf");
+  const test::CliRun all = cli(dir.path(), "print form --layout 1 --all --pdf all.pdf");
   ASSERT_EQ(all.status, 0);
   EXPECT_EQ(all.out, "2\n");
   const test::PdfText text = test::readPdfText(dir.file("all.pdf"));
