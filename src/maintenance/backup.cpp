@@ -84,14 +84,11 @@ BackupReport writeBackup(table::Cursor& estimates, const std::string& chosenPath
     if (!periodLimit) estimates.setFiltered(false);
     estimates.first();
   }
-  const int createdField = book::kCreatedField;
-  const int nameField = book::kNameField;
-  char digits[24];
-  // The current record is written before the end is tested, so an empty view still gives one
-  // line of empty values.
-  do {
+  // Every estimate of the view from the current one on, read in one pass. An empty view still
+  // gives one line of empty values.
+  auto writeEstimate = [&](const std::vector<table::Value>& values) {
     line.clear();
-    const auto& values = estimates.values();
+    char digits[24];
     for (std::size_t i = 0; i < fields.size(); ++i) {
       if (i) line += ',';
       const table::Value& v = values[static_cast<std::size_t>(fields[i])];
@@ -111,8 +108,12 @@ BackupReport writeBackup(table::Cursor& estimates, const std::string& chosenPath
     if (unreadable) {
       UnreadableEstimate u;
       u.line = report.estimates + 1;
-      u.created = estimates.text(createdField);
-      u.name = estimates.text(nameField);
+      auto textOf = [&](int field) {
+        const table::Value& v = values[static_cast<std::size_t>(field)];
+        return v.kind == table::Value::Kind::Text ? v.text : std::string();
+      };
+      u.created = textOf(book::kCreatedField);
+      u.name = textOf(book::kNameField);
       for (std::size_t i = 0; i < fields.size(); ++i) {
         const table::Value& v = values[static_cast<std::size_t>(fields[i])];
         if (v.kind == table::Value::Kind::Text && breaksLine(v.text)) {
@@ -122,8 +123,13 @@ BackupReport writeBackup(table::Cursor& estimates, const std::string& chosenPath
       }
       report.unreadable.push_back(std::move(u));
     }
-    estimates.next();
-  } while (!estimates.eof());
+  };
+  if (estimates.isEmpty()) {
+    writeEstimate(std::vector<table::Value>(static_cast<std::size_t>(estimates.schema().fieldCount())));
+  } else {
+    estimates.scanView(estimates.recNo(), writeEstimate);
+    estimates.last();  // the walk ends past the last estimate, as a step-by-step one would
+  }
   out.close();
   return report;
 }

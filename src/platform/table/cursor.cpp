@@ -351,6 +351,32 @@ int Cursor::findContaining(int field, std::string_view bytes, int from, bool for
   return 0;
 }
 
+void Cursor::scanView(int from, const std::function<void(const std::vector<Value>&)>& visit) {
+  ensureView();
+  if (from < 1 || from > static_cast<int>(view_.size())) return;
+  std::string columns;
+  for (int i = 0; i < schema_.fieldCount(); ++i) columns += (i ? ", " : "") + schema_.column(i);
+  std::string sql = "SELECT " + columns + " FROM records";
+  bool filtering = filtered_ && !condition_.sql.empty();
+  if (filtering) sql += " WHERE " + condition_.sql;
+  sql += orderSql(false) + " LIMIT -1 OFFSET " + std::to_string(from - 1);
+  sqlite3_stmt* st = prepare(sql);
+  if (filtering) bindAll(st, condition_.values, 1);
+  std::vector<Value> row(static_cast<std::size_t>(schema_.fieldCount()));
+  int rc;
+  try {
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+      for (int i = 0; i < schema_.fieldCount(); ++i) row[static_cast<std::size_t>(i)] = readValue(st, i);
+      visit(row);
+    }
+  } catch (...) {
+    sqlite3_finalize(st);
+    throw;
+  }
+  sqlite3_finalize(st);
+  if (rc != SQLITE_DONE) fail("scan");
+}
+
 std::vector<Value> Cursor::rowAt(int n) {
   ensureView();
   std::vector<Value> row(static_cast<std::size_t>(schema_.fieldCount()));

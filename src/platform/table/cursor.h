@@ -148,6 +148,11 @@ class Cursor {
   /// field read as text contains `bytes` as a byte sequence; 0 when there is none. Does not move.
   int findContaining(int field, std::string_view bytes, int from, bool forward);
 
+  /// Hands the stored values of every record of the view from record `from` to the end to `visit`,
+  /// in view order, reading them with one query (for work over a whole view, such as a backup).
+  /// Does not move.
+  void scanView(int from, const std::function<void(const std::vector<Value>&)>& visit);
+
   /// The stored values of record n of the view (1-based) without moving to it; empty values for a
   /// number outside the view. For list views, which read only the rows they show.
   std::vector<Value> rowAt(int n);
