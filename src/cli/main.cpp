@@ -17,6 +17,7 @@
 #include "cli/maintenance_commands.h"
 #ifdef VENDARO_CLI_PRINT
 #include "cli/print_command.h"
+#include "cli/print_list_command.h"
 #endif
 #include "cli/kana_command.h"
 #include "cli/postal_command.h"
@@ -51,6 +52,7 @@ std::string usage() {
   std::string text = std::string(kUsage) + cli::kEvalUsage + cli::kMaintenanceUsage + cli::kPostalUsage + cli::kKanaUsage;
 #ifdef VENDARO_CLI_PRINT
   text += cli::kPrintUsage;
+  text += cli::kPrintListUsage;
 #endif
   return text;
 }

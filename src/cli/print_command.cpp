@@ -1,4 +1,5 @@
 #include "cli/print_command.h"
+#include "cli/print_list_command.h"
 
 #include <QGuiApplication>
 #include <QPrinter>
@@ -54,7 +55,9 @@ const char* const kPrintUsage =
     "                                                     or every estimate into a PDF file\n";
 
 int printCommand(const std::vector<std::string>& args) {
-  if (args.empty() || args[0] != "form") throw std::invalid_argument("print needs: form --layout K --pdf OUT");
+  if (!args.empty() && args[0] == "list") return printListCommand(args);
+  if (args.empty() || args[0] != "form")
+    throw std::invalid_argument("print needs: form --layout K --pdf OUT, or list (--pdf OUT | --text)");
   int entry = 0, record = 1;
   bool all = false, recordGiven = false;
   std::string pdf;

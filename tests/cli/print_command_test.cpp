@@ -97,3 +97,41 @@ TEST_F(PrintCommand, AllPrintsOnePagePerEstimateAndBadChoicesAreRefused) {
 
 }  // namespace
 }  // namespace vendaro
+
+namespace vendaro {
+namespace {
+
+TEST(PrintListCommand, TextShowsTheLinesWithAFormFeedBetweenJobsAndPdfAPagePerJob) {
+  test::TempDir dir;
+  {
+    auto estimates = book::openEstimateTable(dir.file("CARDATA"));
+    for (const char* name : {"ALPHA", "BRAVO", "CHARLIE"}) {
+      estimates->append();
+      estimates->setText(cp("氏名"), name);
+      estimates->setText(cp("見積金額"), "-1234");
+      estimates->post();
+    }
+  }
+  // 氏名 and 見積金額 at widths 20 and 11 (the new table's defaults), 2 per job, rule 2, grouping.
+  std::vector<std::string> print = {"128", "0", "0", "-12", "F", "9", "1", "0", "2", "2", "", cp("氏名"),
+                                    cp("見積金額"), ""};
+  writeSettingsLines(dir.file("EsPrint.INI"), print);
+  writeSettingsLines(dir.file("EsPrintPat.INI"), {"", "", "", "", "", "True"});
+  const CliRun text = cli(dir.path(), "print list --text");
+  ASSERT_EQ(text.status, 0);
+  const std::string rule = "－－\n";
+  const std::string heading = "氏名" + std::string(16, ' ') + "見積金額   \n";
+  auto line = [](const std::string& name) { return name + std::string(20 - name.size(), ' ') + "     -1,234\n"; };
+  // The "降順" order: the latest entry first among equal item numbers.
+  EXPECT_EQ(text.out, heading + rule + line("CHARLIE") + rule + line("BRAVO") + rule + "\f\n" + line("ALPHA") + rule);
+
+  const CliRun pdf = cli(dir.path(), "print list --pdf out.pdf");
+  ASSERT_EQ(pdf.status, 0);
+  EXPECT_EQ(pdf.out, "2\n");
+  EXPECT_EQ(test::readPdfText(dir.file("out.pdf")).pages, 2);
+  EXPECT_NE(cli(dir.path(), "print list").status, 0);
+  EXPECT_NE(cli(dir.path(), "print list --text --pdf x.pdf").status, 0);
+}
+
+}  // namespace
+}  // namespace vendaro

@@ -3,6 +3,7 @@
 #include "app/ui/PricingWiring.h"
 #include "app/ui/MaintenanceMenu.h"
 #include "app/ui/FormPrintWindows.h"
+#include "app/ui/ListPrintWindows.h"
 #include "app/ui/Preferences.h"
 #include "prefs/ui/RestorePos.h"
 #include "app/ui/EntryAids.h"
@@ -56,6 +57,8 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   priced.zei = new pricing::ui::TZeiSetForm(programDirectory, form.get());
   priced.listEdit = new pricing::ui::TListEditForm(form.get());
   auto* restorePattern = new maintenance::ui::TRestorePatDlg(form.get());
+  // TPrintPatDlg, TInDTLenForm.
+  createListPrintWindows(*form, programDirectory, cardataDirectory);
   // TCarPrintForm, TToolEditForm, TSelectDlg, TPrintSlctDlg.
   createFormPrintWindows(*form, programDirectory, cardataDirectory);
   auto* find = new book::ui::TFindDlg(
