@@ -51,7 +51,9 @@ if [ "${1:-}" = "--inside" ]; then
   shot 1-started
 
   # From the first control that has the focus at start, Enter moves on to the name box.
-  keys $(printf 'Return %.0s' $(seq "$ENTERS_TO_NAME"))
+  enters=()
+  for _ in $(seq "$ENTERS_TO_NAME"); do enters+=(Return); done
+  keys "${enters[@]}"
   shot 2-name-focused
 
   # The input method on, for the focused name box.
@@ -104,7 +106,8 @@ program=$(mktemp -d /tmp/ime-reading-test.XXXXXX)
 keep=${IME_TEST_SHOTS:-}
 cleanup() {
   if [ -n "$keep" ] && [ -d "$program/shots" ]; then
-    mkdir -p "$keep" && cp "$program"/shots/*.png "$program/vendaro.log" "$keep"/ 2>/dev/null || true
+    mkdir -p "$keep"
+    cp "$program"/shots/*.png "$program/vendaro.log" "$keep"/ 2>/dev/null || true
   fi
   rm -rf "$program"
 }
