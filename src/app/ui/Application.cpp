@@ -9,6 +9,7 @@
 #include "app/ui/EntryAids.h"
 #include "app/ui/VersionDlg.h"
 #include "app/ui/FindCommands.h"
+#include "app/ui/BookTools.h"
 #include "book/ui/DateSetDlg.h"
 #include "book/ui/FindFieldDlg.h"
 #include "platform/settings_file.h"
@@ -57,10 +58,12 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   priced.zei = new pricing::ui::TZeiSetForm(programDirectory, form.get());
   priced.listEdit = new pricing::ui::TListEditForm(form.get());
   auto* restorePattern = new maintenance::ui::TRestorePatDlg(form.get());
+  createDisplayPattern(*form);
   // TPrintPatDlg, TInDTLenForm.
   createListPrintWindows(*form, programDirectory, cardataDirectory);
   // TCarPrintForm, TToolEditForm, TSelectDlg, TPrintSlctDlg.
   createFormPrintWindows(*form, programDirectory, cardataDirectory);
+  createCopyPattern(*form);
   auto* find = new book::ui::TFindDlg(
       programDirectory,
       [main] {

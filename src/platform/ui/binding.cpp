@@ -393,6 +393,10 @@ int DBGrid::displayWidth(int field) const {
   return std::max(1, (columnWidth(field) - 8 + unit / 2) / unit);
 }
 
+void DBGrid::setDisplayWidth(int field, int characters) {
+  setColumnWidth(field, characters * fontMetrics().horizontalAdvance(QLatin1Char('0')) + 8);
+}
+
 void DBGrid::follow() {
   int r = source_->cursor().recNo() - 1;
   if (r < 0) return;

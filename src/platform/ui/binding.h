@@ -232,6 +232,8 @@ class DBGrid : public QTableView {
   void applyDisplayWidths();
   /// Display width of a column in characters (as shown now).
   int displayWidth(int field) const;
+  /// Sets a column's width to `characters` characters (the inverse of displayWidth).
+  void setDisplayWidth(int field, int characters);
 
  protected:
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
