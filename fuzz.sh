@@ -47,6 +47,9 @@ declare -A sources=(
   [char_convert]="src/formprint/char_convert.cpp src/book/eradate.cpp"
   [sjis]="src/platform/sjis.cpp"
   [table_file]="src/platform/table/cursor.cpp"
+  [csv_restore]="src/maintenance/restore.cpp src/maintenance/file_names.cpp"
+  [postal_import]="src/entry/postal.cpp"
+  [half_kana]="src/entry/kana.cpp"
 )
 
 if [ "$1" = --coverage ]; then
@@ -89,6 +92,6 @@ if [ "$1" = --all ]; then
 fi
 
 [ $# -eq 2 ] || usage
-names | grep -qx "$1" || { echo "fuzz.sh: no target named $1 (./fuzz.sh --list)" >&2; exit 2; }
+names | grep -x "$1" >/dev/null || { echo "fuzz.sh: no target named $1 (./fuzz.sh --list)" >&2; exit 2; }
 build "$1"
 run "$1" "$2"
