@@ -117,7 +117,7 @@ TEST(PrintListCommand, TextShowsTheLinesWithAFormFeedBetweenJobsAndPdfAPagePerJo
                                     cp("見積金額"), ""};
   writeSettingsLines(dir.file("EsPrint.INI"), print);
   writeSettingsLines(dir.file("EsPrintPat.INI"), {"", "", "", "", "", "True"});
-  const CliRun text = cli(dir.path(), "print list --text");
+  const test::CliRun text = cli(dir.path(), "print list --text");
   ASSERT_EQ(text.status, 0);
   const std::string rule = "－－\n";
   const std::string heading = "氏名" + std::string(16, ' ') + "見積金額   \n";
@@ -125,7 +125,7 @@ TEST(PrintListCommand, TextShowsTheLinesWithAFormFeedBetweenJobsAndPdfAPagePerJo
   // The "降順" order: the latest entry first among equal item numbers.
   EXPECT_EQ(text.out, heading + rule + line("CHARLIE") + rule + line("BRAVO") + rule + "\f\n" + line("ALPHA") + rule);
 
-  const CliRun pdf = cli(dir.path(), "print list --pdf out.pdf");
+  const test::CliRun pdf = cli(dir.path(), "print list --pdf out.pdf");
   ASSERT_EQ(pdf.status, 0);
   EXPECT_EQ(pdf.out, "2\n");
   EXPECT_EQ(test::readPdfText(dir.file("out.pdf")).pages, 2);
