@@ -10,6 +10,7 @@
 #include "platform/sjis.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "prefs/ui/RestorePos.h"
 
 namespace vendaro::app::ui {
 
@@ -157,6 +158,7 @@ void EntryAids::recall(int i) {
 
 entry::ui::TPostForm* createEntryAids(TEstimateDataForm& form, const std::string& cardataDirectory) {
   auto* postForm = new entry::ui::TPostForm(form.programDirectory(), cardataDirectory, &form);
+  prefs::ui::TRestorePos::attach(postForm, prefs::PlacedWindow::PostalImport);
   new EntryAids(form, *postForm, cardataDirectory);
   return postForm;
 }
