@@ -366,7 +366,7 @@ void Cursor::scanView(int from, const std::function<void(const std::vector<Value
   int rc;
   try {
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-      for (int i = 0; i < schema_.fieldCount(); ++i) row[static_cast<std::size_t>(i)] = readValue(st, i);
+      for (int i = 0; i < schema_.fieldCount(); ++i) readInto(st, i, row[static_cast<std::size_t>(i)]);
       visit(row);
     }
   } catch (...) {
