@@ -1,4 +1,5 @@
 #include "cli/eval_command.h"
+#include "cli/cli_support.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -18,12 +19,6 @@ int positiveNumber(const std::string& option, const std::string& text) {
   auto n = sjis::parseInt32(text);
   if (!n || *n < 1) throw std::invalid_argument(option + " needs a number from 1: " + text);
   return *n;
-}
-
-std::string currentDirectory() {
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) throw std::runtime_error("cannot read the working directory");
-  return buf;
 }
 
 }  // namespace

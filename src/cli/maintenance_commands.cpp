@@ -1,4 +1,5 @@
 #include "cli/maintenance_commands.h"
+#include "cli/cli_support.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -16,19 +17,6 @@
 
 namespace vendaro::cli {
 namespace {
-
-std::string currentDirectory() {
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) throw std::runtime_error("cannot read the working directory");
-  return buf;
-}
-
-std::string cp932(const std::string& utf8) {
-  std::string bad;
-  auto bytes = sjis::fromUtf8(utf8, &bad);
-  if (!bytes) throw std::invalid_argument("'" + bad + "' cannot be written in Shift-JIS");
-  return *bytes;
-}
 
 void printNotice(const std::string& cp932Text) {
   if (!cp932Text.empty()) {

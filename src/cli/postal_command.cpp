@@ -1,4 +1,5 @@
 #include "cli/postal_command.h"
+#include "cli/cli_support.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -17,19 +18,6 @@ const char* const kPostalUsage =
 
 namespace {
 
-std::string workingDirectory() {
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) throw std::runtime_error("cannot read the working directory");
-  return buf;
-}
-
-std::string cp932(const std::string& utf8) {
-  std::string bad;
-  auto bytes = sjis::fromUtf8(utf8, &bad);
-  if (!bytes) throw std::invalid_argument("'" + bad + "' cannot be written in Shift-JIS");
-  return *bytes;
-}
-
 void printLine(const std::string& text) { std::printf("%s\n", sjis::toUtf8Display(text).c_str()); }
 
 /// The field `wanted` of the first row (in the grid's order) whose `field` begins with `prefix`.
@@ -43,7 +31,7 @@ std::string firstRow(const std::string& dir, const std::string& field, const std
 
 int postalCommand(const std::vector<std::string>& args) {
   if (args.size() != 2) throw std::invalid_argument("postal needs: import FILE | address CODE | code ADDRESS | lookup ADDRESS");
-  const std::string dir = workingDirectory();
+  const std::string dir = currentDirectory();
   const std::string& what = args[0];
   if (what == "import") {
     auto table = entry::openPostData(table::cardataDirectory(dir));

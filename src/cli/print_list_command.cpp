@@ -1,4 +1,5 @@
 #include "cli/print_list_command.h"
+#include "cli/cli_support.h"
 
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -21,12 +22,6 @@
 
 namespace vendaro::cli {
 namespace {
-
-std::string currentDirectory() {
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) throw std::runtime_error("cannot read the working directory");
-  return buf;
-}
 
 /// The lines on standard output, a form feed line between two jobs.
 class TerminalStream : public listprint::LineStream {
