@@ -113,18 +113,11 @@ void TEstimateDataForm::buildToolBar() {
   auto* layout = new QHBoxLayout(SpeedPanel1);
   layout->setContentsMargins(4, 3, 4, 3);
   layout->setSpacing(6);
-  auto navigator = [&](const char* name, std::vector<DBNavigator::Button> buttons) {
-    auto* nav = new DBNavigator(source_.get(), buttons, SpeedPanel1);
-    nav->setObjectName(QString::fromLatin1(name));
-    layout->addWidget(nav);
-    return nav;
-  };
-  DBNavigator1 = navigator("DBNavigator1", {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next,
-                                            DBNavigator::Last, DBNavigator::Post});
-  DBNavigator2 = navigator("DBNavigator2", {DBNavigator::Delete});
-  DBNavigator2->deleteQuestion = u8("レコードを削除してもよいですか？");
-  DBNavigator3 = navigator("DBNavigator3", {DBNavigator::Cancel});
-  DBNavigator4 = navigator("DBNavigator4", {DBNavigator::Insert});
+  auto bar = vendaro::ui::addNavigatorBar(source_.get(), SpeedPanel1, layout);
+  DBNavigator1 = bar.DBNavigator1;
+  DBNavigator2 = bar.DBNavigator2;
+  DBNavigator3 = bar.DBNavigator3;
+  DBNavigator4 = bar.DBNavigator4;
   auto speed = [&](const char* name, const char* glyph, const char* hint) {
     auto* b = new QToolButton(SpeedPanel1);
     b->setObjectName(QString::fromLatin1(name));

@@ -1,6 +1,7 @@
 #include "platform/ui/binding.h"
 
 #include <QFocusEvent>
+#include <QBoxLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -481,6 +482,23 @@ void DBNavigator::updateButtons() {
     }
     button->setEnabled(on);
   }
+}
+
+NavigatorBar addNavigatorBar(DataSource* source, QWidget* parent, QBoxLayout* layout) {
+  auto navigator = [&](const char* name, std::vector<DBNavigator::Button> buttons) {
+    auto* nav = new DBNavigator(source, buttons, parent);
+    nav->setObjectName(QString::fromLatin1(name));
+    layout->addWidget(nav);
+    return nav;
+  };
+  NavigatorBar bar{};
+  bar.DBNavigator1 = navigator("DBNavigator1", {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next,
+                                                DBNavigator::Last, DBNavigator::Post});
+  bar.DBNavigator2 = navigator("DBNavigator2", {DBNavigator::Delete});
+  bar.DBNavigator2->deleteQuestion = u8("レコードを削除してもよいですか？");
+  bar.DBNavigator3 = navigator("DBNavigator3", {DBNavigator::Cancel});
+  bar.DBNavigator4 = navigator("DBNavigator4", {DBNavigator::Insert});
+  return bar;
 }
 
 }  // namespace vendaro::ui

@@ -9,6 +9,7 @@
 // writes nothing, so bytes it could not show exactly are never rewritten.
 
 #include <QAbstractTableModel>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -260,5 +261,17 @@ class DBNavigator : public QWidget {
   DataSource* source_;
   std::vector<std::pair<Button, QToolButton*>> buttons_;
 };
+
+/// The four navigators of a record window's tool bar, left to right: first, prior, next, last
+/// and post; delete (asking "レコードを削除してもよいですか？" first); cancel; insert.
+struct NavigatorBar {
+  DBNavigator* DBNavigator1;
+  DBNavigator* DBNavigator2;
+  DBNavigator* DBNavigator3;
+  DBNavigator* DBNavigator4;
+};
+
+/// Creates the four navigators in `parent` and adds them to `layout`.
+NavigatorBar addNavigatorBar(DataSource* source, QWidget* parent, QBoxLayout* layout);
 
 }  // namespace vendaro::ui

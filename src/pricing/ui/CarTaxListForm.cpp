@@ -30,18 +30,11 @@ TTableListForm::TTableListForm(std::unique_ptr<table::Cursor> cursor, const std:
   auto* top = new QHBoxLayout(TopPanel);
   top->setContentsMargins(4, 3, 4, 3);
   top->setSpacing(6);
-  auto navigator = [&](const char* name, std::vector<DBNavigator::Button> buttons) {
-    auto* nav = new DBNavigator(source_.get(), buttons, TopPanel);
-    nav->setObjectName(QString::fromLatin1(name));
-    top->addWidget(nav);
-    return nav;
-  };
-  DBNavigator1 = navigator("DBNavigator1", {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next,
-                                            DBNavigator::Last, DBNavigator::Post});
-  DBNavigator2 = navigator("DBNavigator2", {DBNavigator::Delete});
-  DBNavigator2->deleteQuestion = u8("レコードを削除してもよいですか？");
-  DBNavigator3 = navigator("DBNavigator3", {DBNavigator::Cancel});
-  DBNavigator4 = navigator("DBNavigator4", {DBNavigator::Insert});
+  auto bar = vendaro::ui::addNavigatorBar(source_.get(), TopPanel, top);
+  DBNavigator1 = bar.DBNavigator1;
+  DBNavigator2 = bar.DBNavigator2;
+  DBNavigator3 = bar.DBNavigator3;
+  DBNavigator4 = bar.DBNavigator4;
   top->addStretch(1);
   layout->addWidget(TopPanel);
 
