@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 #include <gtest/gtest.h>
 
 #include "book/eradate.h"
@@ -11,6 +12,7 @@
 #include "maintenance/backup.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
+#include "support/estimate_samples.h"
 #include "support/temp_dir.h"
 
 namespace vendaro::maintenance {
@@ -109,6 +111,47 @@ TEST_F(RestoreTest, ABackupRestoresToTheSameFieldValues) {
   ASSERT_EQ(restore(backup.path), RestoreOutcome::Done);
   EXPECT_EQ(report.deleted, 25);
   EXPECT_EQ(contentOf(*estimates), before);
+}
+
+TEST_F(RestoreTest, HardEstimatesComeBackWholeSaveTheValuesTheBackupReports) {
+  test::appendHardEstimates(*estimates, 20);
+  estimates->setIndex(book::descendingIndexName());
+
+  // The values that cannot be read back, found in the table: (line of the file, field name).
+  std::set<std::pair<int, std::string>> breaking;
+  int line = 2;
+  for (estimates->first(); !estimates->eof(); estimates->next(), ++line)
+    for (const auto& name : book::chooserFieldNames())
+      if (estimates->text(name).find_first_of(",\r\n") != std::string::npos) breaking.emplace(line, name);
+  ASSERT_FALSE(breaking.empty());
+
+  // The backup reports exactly those.
+  BackupReport first = writeBackup(*estimates, dir.file("hard.CSV"), false);
+  std::set<std::pair<int, std::string>> reported;
+  for (const auto& u : first.unreadable)
+    for (const auto& name : u.fields) reported.emplace(u.line, name);
+  EXPECT_EQ(reported, breaking);
+  EXPECT_EQ(first.unreadableValues, static_cast<int>(breaking.size()));
+
+  // Without the reported values, everything else comes back byte for byte: Japanese text,
+  // half-width kana, bytes that are not valid CP932, blanks, extreme and negative amounts, and
+  // empty fields.
+  for (const auto& [l, name] : reported) {
+    estimates->setRecNo(l - 1);
+    estimates->edit();
+    estimates->setText(name, "");
+    estimates->post();
+  }
+  const auto expected = contentOf(*estimates);
+  estimates->setIndex(book::descendingIndexName());
+  BackupReport second = writeBackup(*estimates, dir.file("clean.CSV"), false);
+  ASSERT_TRUE(second.unreadable.empty()) << sjis::toUtf8Display(unreadableNotice(second));
+  test::TempDir other;
+  auto restored = book::openEstimateTable(other.file("CARDATA"));
+  RestoreReport r;
+  ASSERT_EQ(runRestore(*restored, second.path, nullptr, r), RestoreOutcome::Done);
+  EXPECT_TRUE(r.droppedLines.empty());
+  EXPECT_EQ(contentOf(*restored), expected);
 }
 
 TEST_F(RestoreTest, TheHeaderMapsColumnsByName) {
