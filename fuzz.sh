@@ -42,7 +42,11 @@ run() {
 declare -A sources=(
   [era_date]="src/book/eradate.cpp"
   [filter]="src/platform/table/filter.cpp"
-  [settings]="src/platform/settings_file.cpp src/app/main_settings.cpp src/formprint/layout_list.cpp src/prefs/company_info.cpp"
+  [settings]="src/platform/settings_file.cpp src/platform/user_registry.cpp src/app/main_settings.cpp
+              src/formprint/layout_list.cpp src/formprint/printer_settings.cpp src/prefs/company_info.cpp
+              src/prefs/title_colors.cpp src/prefs/window_placement.cpp src/book/find.cpp src/book/field_lists.cpp
+              src/book/display_pattern.cpp src/pricing/tax_rate.cpp src/pricing/pick_lists.cpp
+              src/pricing/reference_tables.cpp src/listprint/list_settings.cpp"
   [item_language]="src/formprint/item_language.cpp"
   [char_convert]="src/formprint/char_convert.cpp src/book/eradate.cpp"
   [sjis]="src/platform/sjis.cpp"

@@ -53,10 +53,11 @@ ColumnLayout placeColumns(const std::vector<bool>& shown, const std::vector<Colu
   std::size_t p = 1;  // the item number keeps position 0
   const std::size_t last = layout.order.size() - 1;
   for (const ColumnPair& pair : pairs) {
-    int field = pair.place - 1;
     // Unknown fields, hidden ones and repeats are skipped: the search below would never end for
-    // a field that is not among the columns after those placed.
-    if (field < 1 || field > kLastDisplayField) continue;
+    // a field that is not among the columns after those placed. The place is checked before it is
+    // turned into a field number, since a file may hold any integer there.
+    if (pair.place < 2 || pair.place > kLastDisplayField + 1) continue;
+    int field = pair.place - 1;
     auto index = static_cast<std::size_t>(field);
     if (index >= shown.size() || !shown[index] || placed[index]) continue;
     auto at = std::find(layout.order.begin() + static_cast<std::ptrdiff_t>(p), layout.order.end(), field);

@@ -1,6 +1,7 @@
 #include "book/display_pattern.h"
 
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ TEST(DisplayPattern, ColumnsArePlacedFromThePairsInFileOrder) {
       {"a pair of a hidden field is skipped", {{3, 20}, {8, 30}, {10, 8}, {5, 12}}, {0, 7, 9, 4}, {{7, 30}, {9, 8}, {4, 12}}},
       {"a repeated pair is ignored", {{8, 30}, {8, 40}, {5, 12}, {8, 5}}, {0, 7, 4}, {{7, 30}, {4, 12}}},
       {"out-of-range places are ignored",
-       {{0, 5}, {1, 5}, {-7, 5}, {124, 5}, {242, 5}, {99999, 5}, {8, 30}, {5, 12}}, {0, 7, 4}, {{7, 30}, {4, 12}}},
+       {{0, 5}, {1, 5}, {-7, 5}, {124, 5}, {242, 5}, {99999, 5}, {INT_MIN, 5}, {INT_MAX, 5}, {8, 30}, {5, 12}}, {0, 7, 4}, {{7, 30}, {4, 12}}},
       {"unusable widths keep the column's own", {{8, 0}, {5, -3}, {10, 100000}}, {0, 7, 4, 9}, {}},
       {"a place without its width", {{5, 12}, {8, std::nullopt}}, {0, 4, 7}, {{4, 12}}},
       {"no pairs", {}, {0, 1, 2, 3}, {}},
