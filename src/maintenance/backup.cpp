@@ -100,8 +100,14 @@ BackupReport writeBackup(table::Cursor& estimates, const std::string& chosenPath
       }
     }
     // A line reads back only with exactly its separators and no line break inside.
-    bool unreadable = static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) != fields.size() - 1 ||
-                      line.find_first_of("\r\n") != std::string::npos;
+    // One pass over the line, counting separators and looking for line ends.
+    std::size_t commas = 0;
+    bool lineEnd = false;
+    for (char c : line) {
+      commas += c == ',';
+      lineEnd |= c == '\r' || c == '\n';
+    }
+    bool unreadable = commas != fields.size() - 1 || lineEnd;
     line += "\r\n";
     out.write(line);
     ++report.estimates;
