@@ -37,6 +37,38 @@ void save(QWidget* w, const QString& dir, const char* name) {
   settle();
   w->grab().save(dir + QLatin1Char('/') + QString::fromLatin1(name));
 }
+/// A small order-form layout, so that the layout editor has something to show.
+void addSampleLayout(vendaro::formprint::LayoutTables& layout) {
+  using namespace vendaro;
+  auto cp = [](const char* utf8) { return sjis::lit(utf8); };
+  layout.ensureLayout(1);
+  layout.openLayout(1);
+  auto& data = layout.data();
+  data.edit();
+  data.setText(formprint::kPrintNameField, cp("注文書"));
+  data.setText(formprint::kPaperWidthField, "210");
+  data.setText(formprint::kPaperHeightField, "297");
+  const struct {
+    const char* expression;
+    int x, y, size;
+  } items[] = {
+      {"@御見積書", 300, 40, 16},  {"作成日", 560, 90, 10},     {"氏名　様", 60, 130, 12},
+      {"住所", 60, 160, 10},       {"車種", 60, 220, 10},       {"型式", 360, 220, 10},
+      {"見積金額$12", 480, 300, 12}, {"自社名", 480, 420, 10},
+  };
+  int k = 1;
+  for (const auto& item : items) data.setText(formprint::kFirstItemField + k++ - 1, cp(item.expression));
+  data.post();
+  k = 0;
+  for (const auto& item : items) {
+    for (auto [cursor, v] : {std::pair{&layout.posX(), item.x}, {&layout.posY(), item.y}, {&layout.size(), item.size}}) {
+      cursor->edit();
+      cursor->setInteger(k, v);
+      cursor->post();
+    }
+    ++k;
+  }
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,8 +97,9 @@ int main(int argc, char** argv) {
     save(form.get(), out, "month-tab.png");
     form->TabBar->setCurrentIndex(0);
   }
-  if (auto* editor = form->findChild<vendaro::formprint::ui::TCarPrintForm*>();
-      editor && editor->tables().layoutCount() > 0) {
+  auto* editor = form->findChild<vendaro::formprint::ui::TCarPrintForm*>();
+  if (editor && editor->tables().layoutCount() == 0) addSampleLayout(editor->tables());
+  if (editor && editor->tables().layoutCount() > 0) {
     editor->openLayout(1);
     editor->CheckBox2->setChecked(true);
     editor->show();
