@@ -171,5 +171,47 @@ TEST_F(BindingTest, GridFollowsTheCursorAndReadsOnlyTheRowsItShows) {
   EXPECT_EQ(cursor->integer(2), 77);
 }
 
+TEST_F(BindingTest, AnInsertedRecordHasItsOwnRowInTheGridUntilItIsStored) {
+  DBGrid grid(source.get());
+  DBNavigator nav(source.get(), {DBNavigator::Post, DBNavigator::Cancel, DBNavigator::Insert});
+  CursorModel* model = grid.cursorModel();
+  auto header = [&](int row) { return model->headerData(row, Qt::Vertical, Qt::DisplayRole).toString(); };
+
+  // Insert: a fourth row, marked and current, that takes typing.
+  nav.button(DBNavigator::Insert)->click();
+  ASSERT_EQ(model->rowCount(), 4);
+  EXPECT_EQ(header(3), QStringLiteral("*"));
+  EXPECT_EQ(header(0), QString());
+  EXPECT_EQ(grid.currentIndex().row(), 3);
+  EXPECT_TRUE(model->setData(model->index(3, 0), QStringLiteral("9"), Qt::EditRole));
+  EXPECT_TRUE(model->setData(model->index(3, 1), u8("新規"), Qt::EditRole));
+  EXPECT_EQ(model->data(model->index(3, 1), Qt::DisplayRole).toString(), u8("新規"));
+  EXPECT_EQ(cursor->recordCount(), 3);  // not stored yet
+
+  // Clicking another row stores it; it stays current where its order puts it.
+  grid.setCurrentIndex(model->index(0, 1));
+  EXPECT_EQ(cursor->state(), table::Cursor::State::Browse);
+  ASSERT_EQ(cursor->recordCount(), 4);
+  EXPECT_EQ(model->rowCount(), 4);
+  EXPECT_EQ(cursor->text(1), cp("新規"));
+  EXPECT_EQ(grid.currentIndex().row(), cursor->recNo() - 1);
+
+  // An insert left untouched is dropped, and the row clicked becomes current.
+  nav.button(DBNavigator::Insert)->click();
+  ASSERT_EQ(model->rowCount(), 5);
+  grid.setCurrentIndex(model->index(1, 1));
+  EXPECT_EQ(cursor->state(), table::Cursor::State::Browse);
+  EXPECT_EQ(model->rowCount(), 4);
+  EXPECT_EQ(cursor->recNo(), 2);
+  EXPECT_EQ(grid.currentIndex().row(), 1);
+
+  // Cancel drops the typed row as well.
+  nav.button(DBNavigator::Insert)->click();
+  EXPECT_TRUE(model->setData(model->index(4, 1), QStringLiteral("x"), Qt::EditRole));
+  nav.button(DBNavigator::Cancel)->click();
+  EXPECT_EQ(model->rowCount(), 4);
+  EXPECT_EQ(cursor->recordCount(), 4);
+}
+
 }  // namespace
 }  // namespace vendaro::ui

@@ -298,7 +298,13 @@ void CursorModel::reset() {
 }
 
 int CursorModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : source_->cursor().recordCount();
+  if (parent.isValid()) return 0;
+  return source_->cursor().recordCount() + (insertRow() >= 0 ? 1 : 0);
+}
+
+int CursorModel::insertRow() const {
+  table::Cursor& c = source_->cursor();
+  return c.state() == table::Cursor::State::Insert ? c.recordCount() : -1;
 }
 
 int CursorModel::columnCount(const QModelIndex& parent) const {
@@ -317,6 +323,7 @@ const std::vector<table::Value>& CursorModel::row(int r) const {
 QVariant CursorModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
   table::Cursor& c = source_->cursor();
+  if (index.row() == insertRow()) return toQ(c.text(index.column()));
   if (c.state() == table::Cursor::State::Edit && index.row() + 1 == c.recNo()) return toQ(c.text(index.column()));
   const table::Value& v = row(index.row()).at(static_cast<std::size_t>(index.column()));
   switch (v.kind) {
@@ -331,12 +338,10 @@ QVariant CursorModel::headerData(int section, Qt::Orientation orientation, int r
   if (role != Qt::DisplayRole) return {};
   table::Cursor& c = source_->cursor();
   if (orientation == Qt::Horizontal) return toQ(c.schema().field(section).name);
+  // A record being inserted has its own row below the others until it is stored.
+  if (c.state() == table::Cursor::State::Insert) return section == insertRow() ? QStringLiteral("*") : QString();
   if (section + 1 != c.recNo()) return QString();
-  switch (c.state()) {
-    case table::Cursor::State::Edit: return QStringLiteral("I");
-    case table::Cursor::State::Insert: return QStringLiteral("*");
-    default: return QString::fromUtf8("▶");
-  }
+  return c.state() == table::Cursor::State::Edit ? QStringLiteral("I") : QString::fromUtf8("▶");
 }
 
 Qt::ItemFlags CursorModel::flags(const QModelIndex& index) const {
@@ -355,6 +360,7 @@ bool CursorModel::setData(const QModelIndex& index, const QVariant& value, int r
     return false;
   }
   table::Cursor& c = source_->cursor();
+  if (index.row() == insertRow()) return source_->run([&](table::Cursor& cur) { cur.setText(index.column(), *bytes); });
   if (c.recNo() != index.row() + 1 && !source_->moveTo(index.row() + 1)) return false;
   return source_->run([&](table::Cursor& cur) {
     if (cur.state() == table::Cursor::State::Browse) cur.edit();
@@ -399,7 +405,8 @@ void DBGrid::setDisplayWidth(int field, int characters) {
 }
 
 void DBGrid::follow() {
-  int r = source_->cursor().recNo() - 1;
+  int r = model_->insertRow();
+  if (r < 0) r = source_->cursor().recNo() - 1;
   if (r < 0) return;
   following_ = true;
   setCurrentIndex(model_->index(r, std::max(0, currentIndex().column())));
@@ -409,7 +416,22 @@ void DBGrid::follow() {
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
   if (following_ || !current.isValid()) return;
-  if (current.row() + 1 != source_->cursor().recNo()) {
+  table::Cursor& c = source_->cursor();
+  if (const int inserting = model_->insertRow(); inserting >= 0) {
+    if (current.row() == inserting) return;
+    // Leaving the new row: with something typed it is stored and stays current (storing it may
+    // move it among the others, so the row clicked would no longer be the record it showed);
+    // untouched, it is dropped and the row clicked becomes current.
+    if (c.modified()) {
+      if (!source_->post()) follow();
+      return;
+    }
+    const int clicked = current.row();
+    source_->cancel();
+    if (!source_->moveTo(clicked + 1)) follow();
+    return;
+  }
+  if (current.row() + 1 != c.recNo()) {
     if (!source_->moveTo(current.row() + 1)) follow();
   }
 }

@@ -214,6 +214,8 @@ class CursorModel : public QAbstractTableModel {
   /// Rows read since the last reset (for checking that scrolling reads only what is shown).
   int rowsRead() const { return rowsRead_; }
   void reset();
+  /// The row of the record being inserted (below all the stored ones), or -1 when none is.
+  int insertRow() const;
 
  private:
   const std::vector<table::Value>& row(int r) const;
