@@ -14,6 +14,8 @@
 #include "maintenance/ui/RestorePatternDlg.h"
 #include "formprint/ui/CarPrtForm.h"
 #include "formprint/ui/ToolEdit.h"
+#include "listprint/ui/InDataLenForm.h"
+#include "listprint/ui/PrintPatternDlg.h"
 #include "platform/table/cursor.h"
 #include "platform/ui/qtext.h"
 #include "pricing/ui/CarTaxListForm.h"
@@ -160,6 +162,17 @@ int main(int argc, char** argv) {
     tax->show();
     save(tax, out, "car-tax-table.png");
     tax->hide();
+  }
+  if (auto* listSettings = form->findChild<vendaro::listprint::ui::TPrintPatDlg*>()) {
+    listSettings->load();
+    listSettings->show();
+    save(listSettings, out, "list-print-settings.png");
+    listSettings->hide();
+  }
+  if (auto* printWidths = form->findChild<vendaro::listprint::ui::TInDTLenForm*>()) {
+    printWidths->show();
+    save(printWidths, out, "print-widths.png");
+    printWidths->hide();
   }
   auto* colours = form->findChild<vendaro::prefs::ui::TColorDlg*>();
   if (colours) {

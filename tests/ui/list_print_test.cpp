@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrintPreviewDialog>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +23,7 @@
 #include "listprint/print_widths.h"
 #include "listprint/ui/InDataLenForm.h"
 #include "listprint/ui/PrintPatternDlg.h"
+#include "listprint/ui/TextPrintStream.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "platform/ui/qtext.h"
@@ -281,6 +283,52 @@ TEST_F(ListPrintTest, TheListPrintToPdfReadsAsItsLinesWithAPagePerJob) {
     EXPECT_EQ(printed, built);
   }
   EXPECT_EQ(words(vendaro::ui::toQ(expected.jobs[0][0]))[0], QStringLiteral("平成14年12月05日"));
+}
+
+TEST(TextPrintStream, ALineWiderThanThePageWrapsAndAFullPageStartsANewOne) {
+  test::TempDir dir;
+  const std::string pdf = dir.file("wrap.pdf");
+  {
+    // A narrow, short page: A6 upright.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    printer.setPageSize(QPageSize(QPageSize::A6));
+    listprint::PrintFont font;
+    font.size = 10;
+    listprint::ui::TextPrintStream stream(printer, font, listprint::ui::TextPrintStream::Jobs::Separate);
+    stream.open(10);
+    // 120 digits in one line, no blank to break at, then 40 short lines.
+    std::string digits;
+    for (int i = 0; i < 120; ++i) digits += static_cast<char>('0' + i % 10);
+    stream.line(digits);
+    for (int i = 1; i <= 40; ++i) stream.line("L" + std::to_string(i));
+    stream.close();
+  }
+  const test::PdfText text = test::readPdfText(pdf);
+  ASSERT_GE(text.words.size(), 3u);
+  // The long line comes out as several lines on the first page, each within the page, and
+  // together they hold every digit in order.
+  std::string joined;
+  double top = -1;
+  int pieces = 0;
+  const double pageWidth = 105.0 / 25.4 * 72;  // A6 width in points
+  std::size_t w = 0;
+  for (; w < text.words.size() && text.words[w].text[0] != 'L'; ++w) {
+    joined += text.words[w].text;
+    EXPECT_LE(text.words[w].xMax, pageWidth + 0.5);
+    if (text.words[w].yMin > top + 1) ++pieces, top = text.words[w].yMin;
+  }
+  std::string digits;
+  for (int i = 0; i < 120; ++i) digits += static_cast<char>('0' + i % 10);
+  EXPECT_EQ(joined, digits);
+  EXPECT_GE(pieces, 2);
+  // The short lines follow in order, going on to a new page when the first is full.
+  int next = 1;
+  for (; w < text.words.size(); ++w, ++next) EXPECT_EQ(text.words[w].text, "L" + std::to_string(next));
+  EXPECT_EQ(next, 41);
+  EXPECT_GE(text.pages, 2);
+  EXPECT_EQ(text.words.back().page, text.pages);
 }
 
 TEST_F(ListPrintTest, TheScreenOutputShowsAPreviewAndCancelledSetupPrintsNothing) {
