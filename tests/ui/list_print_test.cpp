@@ -288,6 +288,8 @@ TEST_F(ListPrintTest, TheListPrintToPdfReadsAsItsLinesWithAPagePerJob) {
 TEST(TextPrintStream, ALineWiderThanThePageWrapsAndAFullPageStartsANewOne) {
   test::TempDir dir;
   const std::string pdf = dir.file("wrap.pdf");
+  std::string digits;  // 120 digits in one line, no blank to break at
+  for (int i = 0; i < 120; ++i) digits += static_cast<char>('0' + i % 10);
   {
     // A narrow, short page: A6 upright.
     QPrinter printer(QPrinter::HighResolution);
@@ -298,9 +300,6 @@ TEST(TextPrintStream, ALineWiderThanThePageWrapsAndAFullPageStartsANewOne) {
     font.size = 10;
     listprint::ui::TextPrintStream stream(printer, font, listprint::ui::TextPrintStream::Jobs::Separate);
     stream.open(10);
-    // 120 digits in one line, no blank to break at, then 40 short lines.
-    std::string digits;
-    for (int i = 0; i < 120; ++i) digits += static_cast<char>('0' + i % 10);
     stream.line(digits);
     for (int i = 1; i <= 40; ++i) stream.line("L" + std::to_string(i));
     stream.close();
@@ -319,8 +318,6 @@ TEST(TextPrintStream, ALineWiderThanThePageWrapsAndAFullPageStartsANewOne) {
     EXPECT_LE(text.words[w].xMax, pageWidth + 0.5);
     if (text.words[w].yMin > top + 1) ++pieces, top = text.words[w].yMin;
   }
-  std::string digits;
-  for (int i = 0; i < 120; ++i) digits += static_cast<char>('0' + i % 10);
   EXPECT_EQ(joined, digits);
   EXPECT_GE(pieces, 2);
   // The short lines follow in order, going on to a new page when the first is full.
