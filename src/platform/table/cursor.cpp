@@ -144,6 +144,11 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
   sqlite3_extended_result_codes(db, 0);
   // Hold the file for the whole run: another process can neither read nor write it meanwhile.
   execOn(db, "PRAGMA locking_mode=EXCLUSIVE");
+  execOn(db, "PRAGMA synchronous=FULL");
+  // The undo records of the savepoint around each write stay in memory: bulk work writes
+  // thousands of records in one transaction, and a scratch file per savepoint costs more than
+  // the records themselves.
+  execOn(db, "PRAGMA temp_store=MEMORY");
   rc = execOn(db, "BEGIN EXCLUSIVE");
   bool ok = rc == SQLITE_OK && matchesSchema(db, schema, rc);
   if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
@@ -151,17 +156,19 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
   if (!ok && (rc == SQLITE_OK || rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT || rc == SQLITE_ERROR))
     refuse(TableError(sjis::lit("ファイル ") + fileText(path) + sjis::lit(" は有効なテーブルではありません")));
   if (!ok) refuse(openError(path, sqlite3_errmsg(db)));
-  rc = execOn(db, "COMMIT");
-  if (rc != SQLITE_OK) refuse(openError(path, sqlite3_errmsg(db)));
-  execOn(db, "PRAGMA synchronous=FULL");
-  // The undo records of the savepoint around each write stay in memory: bulk work writes
-  // thousands of records in one transaction, and a scratch file per savepoint costs more than
-  // the records themselves.
-  execOn(db, "PRAGMA temp_store=MEMORY");
 
+  // The view is built inside the opening transaction. A file whose records cannot be read is then
+  // refused by rolling back, so that nothing SQLite mends on the way (such as a wrong page count
+  // in the file's header, which it rewrites when a write transaction begins) reaches the file.
   std::unique_ptr<Cursor> cursor(new Cursor(db, path, schema));
-  cursor->prepareStatements();
-  cursor->rebuildView(Keep::First);
+  try {
+    cursor->prepareStatements();
+    cursor->rebuildView(Keep::First);
+    if (execOn(db, "COMMIT") != SQLITE_OK) throw openError(path, sqlite3_errmsg(db));
+  } catch (...) {
+    execOn(db, "ROLLBACK");
+    throw;
+  }
   return cursor;
 }
 
