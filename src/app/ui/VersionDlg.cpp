@@ -3,6 +3,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::app::ui {
 
@@ -18,9 +19,7 @@ TVersionDlg::TVersionDlg(QWidget* parent) : QDialog(parent) {
   ProductName->setFont(f);
   Version = new QLabel(QStringLiteral("Version 1.20"), this);
   Version->setObjectName(QStringLiteral("Version"));
-  OKButton = new QPushButton(QStringLiteral("OK"), this);
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  OKButton->setDefault(true);
+  OKButton = vendaro::ui::namedButton(QStringLiteral("OK"), "OKButton", this, true);
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
   layout->addWidget(ProductName, 0, Qt::AlignHCenter);
   layout->addWidget(Version, 0, Qt::AlignHCenter);

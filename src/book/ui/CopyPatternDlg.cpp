@@ -11,10 +11,13 @@
 #include "platform/settings_file.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::book::ui {
 
 using vendaro::ui::toQ;
+using vendaro::ui::addCentredButtons;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TCopyPatDlg::TCopyPatDlg(const std::string& programDirectory, QWidget* parent)
@@ -43,23 +46,15 @@ TCopyPatDlg::TCopyPatDlg(const std::string& programDirectory, QWidget* parent)
   Panel1->setWordWrap(true);
   Panel1->setMinimumHeight(32);
 
-  OKBtn = new QPushButton(u8("はい(&Y)"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u8("いいえ"), this);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  OKBtn = namedButton(u8("はい(&Y)"), "OKBtn", this, true);
+  CancelBtn = namedButton(u8("いいえ"), "CancelBtn", this);
   connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(GroupBox1);
   layout->addWidget(Panel1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(OKBtn);
-  buttons->addWidget(CancelBtn);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  addCentredButtons(layout, {OKBtn, CancelBtn});
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

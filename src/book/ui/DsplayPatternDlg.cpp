@@ -13,10 +13,13 @@
 #include "platform/ui/binding.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::book::ui {
 
 using vendaro::ui::toQ;
+using vendaro::ui::addCentredButtons;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TDspPatDlg::TDspPatDlg(const std::string& programDirectory, QWidget* parent)
@@ -53,23 +56,15 @@ TDspPatDlg::TDspPatDlg(const std::string& programDirectory, QWidget* parent)
   panelLayout->addWidget(Label4);
   panelLayout->addWidget(Label1);
 
-  OKBtn = new QPushButton(u8("はい(&Y)"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u8("いいえ"), this);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  OKBtn = namedButton(u8("はい(&Y)"), "OKBtn", this, true);
+  CancelBtn = namedButton(u8("いいえ"), "CancelBtn", this);
   connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(GroupBox1);
   layout->addWidget(panel);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(OKBtn);
-  buttons->addWidget(CancelBtn);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  addCentredButtons(layout, {OKBtn, CancelBtn});
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -11,10 +11,12 @@
 #include "platform/sjis.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::book::ui {
 
 using vendaro::ui::toQ;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TFindDlg::TFindDlg(const std::string& programDirectory, std::function<QStringList()> transmissions,
@@ -37,9 +39,7 @@ TFindDlg::TFindDlg(const std::string& programDirectory, std::function<QStringLis
   FindEdit->setEditable(true);
   FindEdit->setCompleter(nullptr);
   FindEdit->setInsertPolicy(QComboBox::NoInsert);
-  OKBtn = new QPushButton(QStringLiteral("OK"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
+  OKBtn = namedButton(QStringLiteral("OK"), "OKBtn", this, true);
   grid->addWidget(Label1, 0, 0);
   grid->addWidget(FindComboBox, 0, 1);
   grid->addWidget(Label2, 1, 0);

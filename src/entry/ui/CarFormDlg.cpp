@@ -9,10 +9,12 @@
 #include "platform/sjis.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::entry::ui {
 
 using vendaro::ui::toQ;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 namespace {
@@ -62,9 +64,7 @@ TCFormDlg::TCFormDlg(vendaro::ui::DataSource& estimates, const std::string& prog
   Label3 = new QLabel(u8("自動車登録番号"), GroupBox1);
   Label3->setObjectName(QStringLiteral("Label3"));
   DBLookupComboBox2 = lookupBox(GroupBox1, QStringLiteral("DBLookupComboBox2"));
-  OKBtn = new QPushButton(u8("OK"), GroupBox1);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
+  OKBtn = namedButton(u8("OK"), "OKBtn", GroupBox1, true);
   grid->addWidget(Label1, 0, 0);
   grid->addWidget(DBLookupComboBox1, 0, 1);
   grid->addWidget(Label3, 1, 0);

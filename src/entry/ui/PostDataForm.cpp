@@ -9,9 +9,11 @@
 #include "platform/settings_file.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::entry::ui {
 
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TPostForm::TPostForm(const std::string& programDirectory, const std::string& cardataDirectory, QWidget* parent)
@@ -34,8 +36,7 @@ TPostForm::TPostForm(const std::string& programDirectory, const std::string& car
   Label1->setObjectName(QStringLiteral("Label1"));
   AddrEdit = new QLineEdit(TopPanel);
   AddrEdit->setObjectName(QStringLiteral("AddrEdit"));
-  SarchButton = new QPushButton(u8("住所検索"), TopPanel);
-  SarchButton->setObjectName(QStringLiteral("SarchButton"));
+  SarchButton = namedButton(u8("住所検索"), "SarchButton", TopPanel);
   SarchButton->setAutoDefault(false);
   top->addWidget(Label1);
   top->addWidget(AddrEdit, 1);
@@ -52,14 +53,10 @@ TPostForm::TPostForm(const std::string& programDirectory, const std::string& car
   BtnPanel = new QWidget(this);
   BtnPanel->setObjectName(QStringLiteral("BtnPanel"));
   BtnPanel->setFixedHeight(41);
-  OKBtn = new QPushButton(u8("OK(&Y)"), BtnPanel);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), BtnPanel);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  OKBtn = namedButton(u8("OK(&Y)"), "OKBtn", BtnPanel, true);
+  CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", BtnPanel);
   CancelBtn->setAutoDefault(false);
-  ReadBtn = new QPushButton(u8("データ読込"), BtnPanel);
-  ReadBtn->setObjectName(QStringLiteral("ReadBtn"));
+  ReadBtn = namedButton(u8("データ読込"), "ReadBtn", BtnPanel);
   ReadBtn->setAutoDefault(false);
   ReadBtn->setToolTip(u8("運輸省のデータ読込"));
   for (QPushButton* b : {OKBtn, CancelBtn, ReadBtn}) b->setFixedSize(75, 25);

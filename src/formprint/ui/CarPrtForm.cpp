@@ -18,6 +18,7 @@
 #include "platform/sjis.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::formprint::ui {
 
@@ -27,6 +28,7 @@ using vendaro::ui::DBComboBox;
 using vendaro::ui::DBEdit;
 using vendaro::ui::DBNavigator;
 using vendaro::ui::toQ;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 namespace {
@@ -147,8 +149,7 @@ void TCarPrintForm::buildTop(QWidget* parent) {
   DBEdit2 = new DBEdit(dataSource_.get(), sjis::lit("印刷フォーム"), TopPanel);
   DBEdit2->setObjectName(QStringLiteral("DBEdit2"));
   grid->addWidget(DBEdit2, 1, 1);
-  ReadButton = new QPushButton(u8("参照"), TopPanel);
-  ReadButton->setObjectName(QStringLiteral("ReadButton"));
+  ReadButton = namedButton(u8("参照"), "ReadButton", TopPanel);
   ReadButton->setMaximumWidth(44);
   grid->addWidget(ReadButton, 1, 2);
   grid->addWidget(caption("印刷横サイズ：", "HLabel", TopPanel), 1, 3);
@@ -350,11 +351,9 @@ void TCarPrintForm::buildButtons(QWidget* parent) {
   BtnPanel = new QWidget(parent);
   BtnPanel->setObjectName(QStringLiteral("BtnPanel"));
   BtnPanel->setFixedHeight(36);
-  OKBtn = new QPushButton(u8("OK(&Y)"), BtnPanel);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn = namedButton(u8("OK(&Y)"), "OKBtn", BtnPanel);
   OKBtn->setAutoDefault(false);
-  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), BtnPanel);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", BtnPanel);
   CancelBtn->setAutoDefault(false);
   SpeedButton1 = new QToolButton(BtnPanel);
   SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));

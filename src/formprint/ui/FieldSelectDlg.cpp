@@ -7,10 +7,13 @@
 #include "platform/settings_file.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::formprint::ui {
 
 using vendaro::ui::toQ;
+using vendaro::ui::addCentredButtons;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TSelectDlg::TSelectDlg(const std::string& programDirectory, QWidget* parent)
@@ -30,17 +33,9 @@ TSelectDlg::TSelectDlg(const std::string& programDirectory, QWidget* parent)
   FindComboBox->setInsertPolicy(QComboBox::NoInsert);
   FindComboBox->setEditText(toQ(newLayoutName()));
   layout->addWidget(FindComboBox);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  OKBtn = new QPushButton(QStringLiteral("OK"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), this);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-  buttons->addWidget(OKBtn);
-  buttons->addWidget(CancelBtn);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  OKBtn = namedButton(QStringLiteral("OK"), "OKBtn", this, true);
+  CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", this);
+  addCentredButtons(layout, {OKBtn, CancelBtn});
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   setFixedSize(sizeHint().expandedTo(QSize(300, 130)));

@@ -7,10 +7,12 @@
 #include "platform/settings_file.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::formprint::ui {
 
 using vendaro::ui::toQ;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TPrintSlctDlg::TPrintSlctDlg(const std::string& programDirectory, QWidget* parent)
@@ -36,8 +38,7 @@ TPrintSlctDlg::TPrintSlctDlg(const std::string& programDirectory, QWidget* paren
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   row->addWidget(ListBox1, 1);
   layout->addWidget(group, 1);
-  OKBtn = new QPushButton(u8("OK(&Y)"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn = namedButton(u8("OK(&Y)"), "OKBtn", this);
   layout->addWidget(OKBtn, 0, Qt::AlignHCenter);
   connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
   connect(SpeedButton4, &QToolButton::clicked, this, [this] { SpeedButton4Click(); });

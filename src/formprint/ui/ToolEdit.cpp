@@ -11,10 +11,12 @@
 #include "platform/sjis.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::formprint::ui {
 
 using vendaro::ui::toQ;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 namespace {
@@ -118,11 +120,8 @@ TToolEditForm::TToolEditForm(const std::string& programDirectory, QWidget* paren
   BtnPanel = new QWidget(this);
   BtnPanel->setObjectName(QStringLiteral("BtnPanel"));
   BtnPanel->setFixedHeight(40);
-  OKBtn = new QPushButton(u8("OK(&Y)"), BtnPanel);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), BtnPanel);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  OKBtn = namedButton(u8("OK(&Y)"), "OKBtn", BtnPanel, true);
+  CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", BtnPanel);
   BtnPanel->installEventFilter(this);
   layout->addWidget(BtnPanel);
   connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });

@@ -8,9 +8,11 @@
 #include "listprint/print_widths.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::listprint::ui {
 
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TInDTLenForm::TInDTLenForm(const std::string& cardataDirectory, QWidget* parent)
@@ -35,12 +37,10 @@ TInDTLenForm::TInDTLenForm(const std::string& cardataDirectory, QWidget* parent)
   BtnPanel = new QWidget(this);
   BtnPanel->setObjectName(QStringLiteral("BtnPanel"));
   BtnPanel->setFixedHeight(41);
-  OKBtn = new QPushButton(u8("OK(&Y)"), BtnPanel);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn = namedButton(u8("OK(&Y)"), "OKBtn", BtnPanel);
   OKBtn->setFixedSize(75, 25);
   OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), BtnPanel);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", BtnPanel);
   CancelBtn->setFixedSize(75, 25);
   layout->addWidget(BtnPanel);
   BtnPanel->installEventFilter(this);

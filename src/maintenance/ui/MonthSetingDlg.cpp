@@ -8,10 +8,13 @@
 #include <QVBoxLayout>
 
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::maintenance::ui {
 
 using vendaro::ui::toQ;
+using vendaro::ui::addCentredButtons;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 namespace {
@@ -45,9 +48,7 @@ TMSetDlg::TMSetDlg(QWidget* parent) : QDialog(parent) {
   TitelPanel->setMinimumHeight(28);
   Panel2 = monthPanel(this, "Panel2", FromComboBox, "FromComboBox", "から");
   Panel1 = monthPanel(this, "Panel1", ToComboBox, "ToComboBox", "迄");
-  OKBtn = new QPushButton(QStringLiteral("OK"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
+  OKBtn = namedButton(QStringLiteral("OK"), "OKBtn", this, true);
   MSetLabel = new QLabel(this);
   MSetLabel->setObjectName(QStringLiteral("MSetLabel"));
   MSetLabel->hide();
@@ -56,11 +57,7 @@ TMSetDlg::TMSetDlg(QWidget* parent) : QDialog(parent) {
   layout->addWidget(TitelPanel);
   layout->addWidget(Panel2);
   layout->addWidget(Panel1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(OKBtn);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  addCentredButtons(layout, {OKBtn});
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(FromComboBox, &QComboBox::currentIndexChanged, this, [this] { FromComboBoxChange(); });

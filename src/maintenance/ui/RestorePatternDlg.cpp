@@ -8,9 +8,11 @@
 #include "book/field_lists.h"
 #include "book/ui/FieldListChooser.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::maintenance::ui {
 
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TRestorePatDlg::TRestorePatDlg(QWidget* parent) : QDialog(parent) {
@@ -26,11 +28,8 @@ TRestorePatDlg::TRestorePatDlg(QWidget* parent) : QDialog(parent) {
   auto* groupLayout = new QVBoxLayout(GroupBox1);
   groupLayout->addWidget(Chooser);
 
-  OKBtn = new QPushButton(u8("OK(&Y)"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), this);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  OKBtn = namedButton(u8("OK(&Y)"), "OKBtn", this, true);
+  CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", this);
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -11,11 +11,14 @@
 #include "platform/settings_file.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::prefs::ui {
 
 using vendaro::ui::dialogs;
 using vendaro::ui::toQ;
+using vendaro::ui::addCentredButtons;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 namespace {
@@ -121,14 +124,8 @@ TColorDlg::TColorDlg(const std::string& programDirectory, QWidget* sheetWindow, 
   Label1->setBuddy(ColorComboBox);
   layout->addWidget(Label1);
   layout->addWidget(ColorComboBox);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  OKBtn = new QPushButton(QStringLiteral("OK"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  buttons->addWidget(OKBtn);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  OKBtn = namedButton(QStringLiteral("OK"), "OKBtn", this, true);
+  addCentredButtons(layout, {OKBtn});
   connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
   setFixedSize(QSize(380, sizeHint().height()));
 

@@ -8,10 +8,13 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
 #include "prefs/password.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::prefs::ui {
 
 using vendaro::ui::dialogs;
+using vendaro::ui::addCentredButtons;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 namespace {
@@ -41,14 +44,8 @@ TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
   MaskEdit1->setAttribute(Qt::WA_InputMethodEnabled, false);
   layout->addWidget(Label1);
   layout->addWidget(MaskEdit1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  OKBtn = new QPushButton(QStringLiteral("OK"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  buttons->addWidget(OKBtn);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  OKBtn = namedButton(QStringLiteral("OK"), "OKBtn", this, true);
+  addCentredButtons(layout, {OKBtn});
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   setFixedSize(QSize(300, sizeHint().height()));
 }

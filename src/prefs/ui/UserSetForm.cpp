@@ -12,9 +12,11 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
 #include "prefs/company_info.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::prefs::ui {
 
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TUserSetForm::TUserSetForm(const std::string& programDirectory, QWidget* parent)
@@ -43,11 +45,8 @@ TUserSetForm::TUserSetForm(const std::string& programDirectory, QWidget* parent)
   layout->addWidget(group);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  OKBtn = new QPushButton(QStringLiteral("OK"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), this);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  OKBtn = namedButton(QStringLiteral("OK"), "OKBtn", this, true);
+  CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", this);
   buttons->addWidget(OKBtn);
   buttons->addWidget(CancelBtn);
   layout->addLayout(buttons);

@@ -9,10 +9,12 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
 #include "pricing/reference_tables.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::pricing::ui {
 
 using vendaro::ui::DBNavigator;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TTableListForm::TTableListForm(std::unique_ptr<table::Cursor> cursor, const std::string& programDirectory,
@@ -52,8 +54,7 @@ TTableListForm::TTableListForm(std::unique_ptr<table::Cursor> cursor, const std:
   Panel1 = new QWidget(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFixedHeight(41);
-  OKBtn = new QPushButton(QStringLiteral("OK"), Panel1);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn = namedButton(QStringLiteral("OK"), "OKBtn", Panel1);
   OKBtn->setFixedSize(75, 25);
   OKBtn->setDefault(true);
   layout->addWidget(Panel1);

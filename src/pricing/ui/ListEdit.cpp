@@ -5,9 +5,11 @@
 
 #include "platform/ui/qtext.h"
 #include "pricing/pick_lists.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::pricing::ui {
 
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TListEditForm::TListEditForm(QWidget* parent) : QDialog(parent) {
@@ -31,10 +33,8 @@ TListEditForm::TListEditForm(QWidget* parent) : QDialog(parent) {
   BtnPanel = new QWidget(this);
   BtnPanel->setObjectName(QStringLiteral("BtnPanel"));
   BtnPanel->setFixedHeight(41);
-  OKBtn = new QPushButton(u8("OK(&Y)"), BtnPanel);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), BtnPanel);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  OKBtn = namedButton(u8("OK(&Y)"), "OKBtn", BtnPanel);
+  CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", BtnPanel);
   for (QPushButton* b : {OKBtn, CancelBtn}) {
     b->setFixedSize(75, 25);
     b->setAutoDefault(false);

@@ -10,9 +10,12 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
 #include "pricing/tax_rate.h"
+#include "platform/ui/buttons.h"
 
 namespace vendaro::pricing::ui {
 
+using vendaro::ui::addCentredButtons;
+using vendaro::ui::namedButton;
 using vendaro::ui::u8;
 
 TZeiSetForm::TZeiSetForm(const std::string& programDirectory, QWidget* parent)
@@ -37,17 +40,9 @@ TZeiSetForm::TZeiSetForm(const std::string& programDirectory, QWidget* parent)
   row->addWidget(SpinEdit1);
   row->addWidget(new QLabel(QStringLiteral("%"), group));
   layout->addWidget(group);
-  auto* buttons = new QHBoxLayout;
-  OKBtn = new QPushButton(QStringLiteral("OK"), this);
-  OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(u8("ｷｬﾝｾﾙ"), this);
-  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-  buttons->addStretch(1);
-  buttons->addWidget(OKBtn);
-  buttons->addWidget(CancelBtn);
-  buttons->addStretch(1);
-  layout->addLayout(buttons);
+  OKBtn = namedButton(QStringLiteral("OK"), "OKBtn", this, true);
+  CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", this);
+  addCentredButtons(layout, {OKBtn, CancelBtn});
   connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
   connect(CancelBtn, &QPushButton::clicked, this, [this] { CancelBtnClick(); });
   setFixedSize(sizeHint());
