@@ -1,5 +1,6 @@
 #include "cli/eval_command.h"
 #include "cli/cli_support.h"
+#include "cli/estimate_choice.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -57,15 +58,9 @@ int evalCommand(const std::vector<std::string>& args) {
   const std::string cardata = table::cardataDirectory(programDirectory);
   auto estimates = book::openEstimateTable(cardata);
   estimates->setIndex(book::descendingIndexName());
-  const int count = estimates->recordCount();
-  if (record > count) {
-    std::fprintf(stderr, "vendaro-cli: there is no estimate %d (the book holds %d)\n", record, count);
-    return 1;
-  }
-  estimates->setRecNo(record);
+  if (!standOnEstimate(*estimates, record)) return 1;
 
-  const prefs::CompanyInfo info = prefs::loadCompanyInfo(programDirectory);
-  const formprint::CompanyLines company(std::vector<std::string>(info.lines.begin(), info.lines.end()));
+  const formprint::CompanyLines company = companyLines(programDirectory);
 
   // Without a layout, dates print as stored.
   std::unique_ptr<formprint::LayoutTables> layouts;

@@ -1,5 +1,6 @@
 #include "cli/print_command.h"
 #include "cli/cli_support.h"
+#include "cli/estimate_choice.h"
 #include "cli/print_list_command.h"
 
 #include <QGuiApplication>
@@ -95,17 +96,9 @@ int printCommand(const std::vector<std::string>& args) {
 
   auto estimates = book::openEstimateTable(cardata);
   estimates->setIndex(book::descendingIndexName());
-  if (!all) {
-    const int count = estimates->recordCount();
-    if (record > count) {
-      std::fprintf(stderr, "vendaro-cli: there is no estimate %d (the book holds %d)\n", record, count);
-      return 1;
-    }
-    estimates->setRecNo(record);
-  }
+  if (!all && !standOnEstimate(*estimates, record)) return 1;
 
-  const prefs::CompanyInfo info = prefs::loadCompanyInfo(programDirectory);
-  const formprint::CompanyLines company(std::vector<std::string>(info.lines.begin(), info.lines.end()));
+  const formprint::CompanyLines company = companyLines(programDirectory);
   const formprint::ItemEvaluator evaluator(*estimates, company, *tables, [](const std::string& question) {
     std::fprintf(stderr, "%s\n", sjis::toUtf8Display(question).c_str());
     return true;
