@@ -8,6 +8,13 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk poppler-utils
   clang-14 libclang-rt-14-dev
+  # The end-to-end roads: a window manager, real key and mouse events, the accessibility bus,
+  # screenshots.
+  openbox xdotool wmctrl x11-utils dbus dbus-x11 at-spi2-core python3-pyatspi imagemagick
+  # The kana reading through a real Japanese input method.
+  fcitx5 fcitx5-mozc fcitx5-frontend-qt6
+  # A real printer queue that writes PDF files.
+  cups printer-driver-cups-pdf
 )
 missing=()
 for p in "${packages[@]}"; do
