@@ -782,6 +782,31 @@ void Cursor::appendRecord(const std::vector<std::optional<std::string>>& values)
   }
 }
 
+void Cursor::appendTexts(const std::string_view* values, std::size_t count) {
+  cancel();
+  sqlite3_reset(insertRow_);
+  sqlite3_clear_bindings(insertRow_);
+  for (std::size_t i = 0; i < count && i < static_cast<std::size_t>(schema_.fieldCount()); ++i)
+    if (!values[i].empty())
+      sqlite3_bind_blob(insertRow_, static_cast<int>(i) + 1, values[i].data(), static_cast<int>(values[i].size()),
+                        SQLITE_STATIC);
+  const bool outer = transactionDepth_ == 0;
+  if (outer) exec("SAVEPOINT post");
+  int rc = sqlite3_step(insertRow_);
+  std::string error = rc == SQLITE_DONE ? std::string() : sqlite3_errmsg(db_);
+  sqlite3_reset(insertRow_);
+  sqlite3_clear_bindings(insertRow_);
+  if (rc == SQLITE_DONE && outer && execOn(db_, "RELEASE post") != SQLITE_OK) {
+    rc = SQLITE_ERROR;
+    error = sqlite3_errmsg(db_);
+  }
+  if (rc != SQLITE_DONE) {
+    if (outer) execOn(db_, "ROLLBACK");
+    throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
+  }
+  viewStale_ = true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Filter, order, locate
 

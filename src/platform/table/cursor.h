@@ -110,6 +110,10 @@ class Cursor {
   /// Appends a whole record from values in field order (text; nothing leaves a field empty) and
   /// posts it.
   void appendRecord(const std::vector<std::optional<std::string>>& values);
+  /// Appends a whole record of texts in field order (`count` of them; an empty text leaves its
+  /// field empty) straight to the file, for bulk work inside a Transaction on a table without
+  /// hooks: no record buffer and no hooks; the view is read again when next needed.
+  void appendTexts(const std::string_view* values, std::size_t count);
   /// Saves a pending edit if anything was written, else drops it.
   void checkBrowseMode();
 
