@@ -176,8 +176,6 @@ PostalImportRefused::PostalImportRefused()
 int importPostalFile(table::Cursor& postData, const std::string& path, const PostColumns& columns,
                      const ImportProgress& progress) {
   const std::string content = postalListText(readWholeFile(path));
-  table::Transaction transaction(postData);
-  postData.removeAll();
   int stored = 0;
   bool anyCode = false;
   std::vector<std::string_view> fields;
@@ -191,27 +189,27 @@ int importPostalFile(table::Cursor& postData, const std::string& path, const Pos
     std::string_view raw = fields[static_cast<std::size_t>(n - 1)];
     return static_cast<std::size_t>(n) == fields.size() ? raw : cleanField(raw);  // the last as it is
   };
-  forEachLine(content, [&](std::string_view line) {
-    if (line.empty()) return true;
-    splitFields(line, fields);
-    record[0] = column(columns[0]);
-    address.assign(column(columns[1]));
-    address.append(column(columns[2]));
-    address.append(column(columns[3]));
-    record[1] = address;
-    postData.appendTexts(record, 2);
-    anyCode = anyCode || !record[0].empty();
-    ++stored;
-    if (progress && static_cast<std::size_t>(line.data() - begin) >= nextReport) {
-      progress(static_cast<double>(line.data() - begin) / static_cast<double>(content.size()));
-      nextReport += step;
-    }
-    return true;
+  postData.replaceAll([&] {
+    forEachLine(content, [&](std::string_view line) {
+      if (line.empty()) return true;
+      splitFields(line, fields);
+      record[0] = column(columns[0]);
+      address.assign(column(columns[1]));
+      address.append(column(columns[2]));
+      address.append(column(columns[3]));
+      record[1] = address;
+      postData.appendTexts(record, 2);
+      anyCode = anyCode || !record[0].empty();
+      ++stored;
+      if (progress && static_cast<std::size_t>(line.data() - begin) >= nextReport) {
+        progress(static_cast<double>(line.data() - begin) / static_cast<double>(content.size()));
+        nextReport += step;
+      }
+      return true;
+    });
+    // A file or column setting that gives no code at all would leave a table of empty rows.
+    if (!anyCode) throw PostalImportRefused();
   });
-  // A file or column setting that gives no code at all would leave a table of empty rows.
-  if (!anyCode) throw PostalImportRefused();
-  transaction.commit();
-  postData.first();
   if (progress) progress(1.0);
   return stored;
 }

@@ -194,7 +194,15 @@ TEST_F(PostDataImport, AnImportThatGivesNoCodeIsRefusedAndChangesNothing) {
       EXPECT_NE(sjis::toUtf8(e.what()).find("郵便番号"), std::string::npos);
     }
     EXPECT_EQ(rows(), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("CARDATA/PostData.db.fill")));
   }
+  // The table takes the next import as before, and holds it when opened again.
+  columns({"3", "7", "8", "9"});
+  EXPECT_EQ(importPostalList(dir.path(), *table, kTokyo), 4087);
+  table.reset();
+  table = openPostData(dir.file("CARDATA"));
+  EXPECT_EQ(table->recordCount(), 4087);
+  EXPECT_EQ(addressOf("1000004"), "東京都千代田区大手町（次のビルを除く）");
 }
 
 TEST_F(PostDataImport, ReadsAUtf8ListAsWellAndStoresCp932) {

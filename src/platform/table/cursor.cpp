@@ -37,23 +37,31 @@ void bindAll(sqlite3_stmt* st, const std::vector<SqlValue>& values, int first) {
   }
 }
 
-std::string createSql(const TableSchema& schema) {
-  std::string sql = "CREATE TABLE records (rid INTEGER PRIMARY KEY AUTOINCREMENT";
-  for (int i = 0; i < schema.fieldCount(); ++i)
-    sql += ", " + schema.column(i) + (schema.field(i).type == FieldType::Integer ? " INTEGER" : " BLOB");
-  sql += ");\n";
+/// The statements that make the table's indexes, named ix0, ix1, ... in this order.
+std::vector<std::string> indexStatements(const TableSchema& schema) {
+  std::vector<std::string> statements;
   int n = 0;
   auto keyList = [&](const std::vector<SortKey>& keys) {
     std::string list;
     for (const auto& k : keys) list += (list.empty() ? "" : ", ") + schema.column(k.field) + (k.descending ? " DESC" : "");
     return list;
   };
-  if (!schema.naturalOrder().empty())
-    sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + keyList(schema.naturalOrder()) + ");\n";
+  auto add = [&](const std::string& columns) {
+    statements.push_back("CREATE INDEX ix" + std::to_string(n++) + " ON records (" + columns + ")");
+  };
+  if (!schema.naturalOrder().empty()) add(keyList(schema.naturalOrder()));
   for (const auto& index : schema.indexes())
-    if (!index.keys.empty()) sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + keyList(index.keys) + ");\n";
-  for (int f : schema.searchFields())
-    sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + schema.column(f) + ");\n";
+    if (!index.keys.empty()) add(keyList(index.keys));
+  for (int f : schema.searchFields()) add(schema.column(f));
+  return statements;
+}
+
+std::string createSql(const TableSchema& schema) {
+  std::string sql = "CREATE TABLE records (rid INTEGER PRIMARY KEY AUTOINCREMENT";
+  for (int i = 0; i < schema.fieldCount(); ++i)
+    sql += ", " + schema.column(i) + (schema.field(i).type == FieldType::Integer ? " INTEGER" : " BLOB");
+  sql += ");\n";
+  for (const std::string& statement : indexStatements(schema)) sql += statement + ";\n";
   return sql;
 }
 
@@ -107,6 +115,33 @@ bool matchesSchema(sqlite3* db, const TableSchema& schema, int& rc) {
   return true;
 }
 
+/// The settings of every connection to a table this program owns.
+void configureConnection(sqlite3* db) {
+  sqlite3_busy_timeout(db, 0);
+  sqlite3_extended_result_codes(db, 0);
+  // Hold the file for the whole run: another process can neither read nor write it meanwhile.
+  execOn(db, "PRAGMA locking_mode=EXCLUSIVE");
+  execOn(db, "PRAGMA synchronous=FULL");
+  // The undo records of the savepoint around each write stay in memory: bulk work writes
+  // thousands of records in one transaction, and a scratch file per savepoint costs more than
+  // the records themselves.
+  execOn(db, "PRAGMA temp_store=MEMORY");
+}
+
+/// Flushes a file (or a directory, for a rename in it) to the disk; false when that fails.
+bool syncPath(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+std::string directoryOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : path.substr(0, slash));
+}
+
 int compareValues(const Value& a, const Value& b) {
   if (a.kind != b.kind) return static_cast<int>(a.kind) < static_cast<int>(b.kind) ? -1 : 1;
   switch (a.kind) {
@@ -140,15 +175,7 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
     sqlite3_close(db);
     throw error;
   };
-  sqlite3_busy_timeout(db, 0);
-  sqlite3_extended_result_codes(db, 0);
-  // Hold the file for the whole run: another process can neither read nor write it meanwhile.
-  execOn(db, "PRAGMA locking_mode=EXCLUSIVE");
-  execOn(db, "PRAGMA synchronous=FULL");
-  // The undo records of the savepoint around each write stay in memory: bulk work writes
-  // thousands of records in one transaction, and a scratch file per savepoint costs more than
-  // the records themselves.
-  execOn(db, "PRAGMA temp_store=MEMORY");
+  configureConnection(db);
   rc = execOn(db, "BEGIN EXCLUSIVE");
   bool ok = rc == SQLITE_OK && matchesSchema(db, schema, rc);
   if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
@@ -780,6 +807,81 @@ void Cursor::appendRecord(const std::vector<std::optional<std::string>>& values)
     cancel();
     throw;
   }
+}
+
+void Cursor::replaceAll(const std::function<void()>& fill) {
+  checkBrowseMode();
+  if (transactionDepth_ > 0) throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" は一括処理の途中です"));
+  // The new contents are written into a file of their own beside the table, which then takes the
+  // table's place in one rename: the records are written once, with no journal to keep, and the
+  // indexes are built once over all of them. Until the rename the table is as it was.
+  const std::string fresh = path_ + ".fill";
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((fresh + suffix).c_str());
+  sqlite3* newDb = nullptr;
+  if (sqlite3_open_v2(fresh.c_str(), &newDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
+    std::string reason = newDb ? sqlite3_errmsg(newDb) : "out of memory";
+    sqlite3_close(newDb);
+    throw openError(fresh, reason);
+  }
+  std::string tableSql = createSql(schema_);
+  tableSql = tableSql.substr(0, tableSql.find(");\n") + 3);
+  for (const char* sql : {"PRAGMA locking_mode=EXCLUSIVE", "PRAGMA journal_mode=OFF", "PRAGMA synchronous=OFF",
+                          "PRAGMA cache_size=-65536", "PRAGMA temp_store=MEMORY"})
+    execOn(newDb, sql);
+
+  sqlite3* oldDb = db_;
+  auto finalizeAll = [this] {
+    for (sqlite3_stmt** st : {&selectRow_, &insertRow_, &updateRow_, &deleteRow_, &sortKey_}) {
+      sqlite3_finalize(*st);
+      *st = nullptr;
+    }
+    sortKeyFor_.clear();
+  };
+  finalizeAll();
+  db_ = newDb;
+  ++transactionDepth_;  // the rows go in without a savepoint each
+  try {
+    exec("BEGIN");
+    exec(tableSql.c_str());
+    prepareStatements();
+    fill();
+    for (const std::string& statement : indexStatements(schema_)) exec(statement.c_str());
+    exec("COMMIT");
+    exec("PRAGMA journal_mode=WAL");
+    finalizeAll();
+    if (sqlite3_close(newDb) != SQLITE_OK) throw openError(fresh, sqlite3_errmsg(newDb));
+    newDb = nullptr;
+    if (!syncPath(fresh)) throw openError(fresh, std::strerror(errno));
+  } catch (...) {
+    --transactionDepth_;
+    finalizeAll();
+    if (newDb) sqlite3_close(newDb);
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((fresh + suffix).c_str());
+    db_ = oldDb;
+    prepareStatements();
+    throw;
+  }
+  --transactionDepth_;
+
+  // The old file is closed whole (its log written back) before the new one takes its name.
+  sqlite3_close(oldDb);
+  db_ = nullptr;
+  std::string error;
+  if (::rename(fresh.c_str(), path_.c_str()) != 0) error = std::strerror(errno);
+  syncPath(directoryOf(path_));
+  int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc == SQLITE_OK) {
+    configureConnection(db_);
+    // Take the file's lock again at once, as opening does.
+    rc = execOn(db_, "BEGIN EXCLUSIVE");
+    if (rc == SQLITE_OK) rc = execOn(db_, "COMMIT");
+  }
+  if (rc != SQLITE_OK) error = db_ ? sqlite3_errmsg(db_) : "out of memory";
+  if (db_) prepareStatements();
+  if (!error.empty()) throw openError(path_, error);
+  rebuildView(Keep::First);
+  scrolled();
 }
 
 void Cursor::appendTexts(const std::string_view* values, std::size_t count) {

@@ -110,6 +110,10 @@ class Cursor {
   /// Appends a whole record from values in field order (text; nothing leaves a field empty) and
   /// posts it.
   void appendRecord(const std::vector<std::optional<std::string>>& values);
+  /// Replaces every record of the table with those that `fill` appends, in one transaction: the
+  /// table is as it was when `fill` throws. The indexes are built once after `fill`. Afterwards the
+  /// cursor stands on the first record.
+  void replaceAll(const std::function<void()>& fill);
   /// Appends a whole record of texts in field order (`count` of them; an empty text leaves its
   /// field empty) straight to the file, for bulk work inside a Transaction on a table without
   /// hooks: no record buffer and no hooks; the view is read again when next needed.
