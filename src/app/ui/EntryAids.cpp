@@ -150,7 +150,6 @@ void EntryAids::recall(int i) {
   if (!form_.settings().sibling) return;
   if (!carForm_)
     carForm_ = new entry::ui::TCFormDlg(form_.dataSource(), form_.programDirectory(), cardataDirectory_, &form_);
-  if (!carForm_->openRegister()) return;
   const RecallBox& box = kRecallBoxes[i];
   carForm_->setLookup(u8(box.caption), sjis::lit(box.dataField), sjis::lit(box.keyField));
   carForm_->showModal();

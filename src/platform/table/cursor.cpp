@@ -199,6 +199,55 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
   return cursor;
 }
 
+std::unique_ptr<Cursor> Cursor::openShared(const std::string& directory, const TableSchema& schema) {
+  const std::string path = joinPath(directory, schema.fileName());
+  if (!fileExists(path))
+    throw TableError(sjis::lit("テーブル '") + sjis::fromUtf8Lossy(path) + sjis::lit("' が見つかりません"));
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    throw openError(path, reason);
+  }
+  // The owner may be writing at this moment: wait a little for it rather than fail at once.
+  sqlite3_busy_timeout(db, 2000);
+  sqlite3_extended_result_codes(db, 0);
+  execOn(db, "PRAGMA query_only=ON");
+  auto refuse = [&](const TableError& error) {
+    execOn(db, "ROLLBACK");
+    sqlite3_close(db);
+    throw error;
+  };
+  // The fields are found by name; the owner's other columns and their order do not matter.
+  std::vector<std::string> columns;
+  sqlite3_stmt* st = nullptr;
+  rc = execOn(db, "BEGIN");
+  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, "PRAGMA table_info(records)", -1, &st, nullptr);
+  while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+    const unsigned char* name = sqlite3_column_text(st, 1);
+    columns.emplace_back(name ? reinterpret_cast<const char*>(name) : "");
+    rc = SQLITE_OK;
+  }
+  sqlite3_finalize(st);
+  if (rc != SQLITE_DONE && rc != SQLITE_OK) refuse(openError(path, sqlite3_errmsg(db)));
+  if (columns.empty())
+    refuse(TableError(sjis::lit("ファイル ") + fileText(path) + sjis::lit(" は有効なテーブルではありません")));
+  for (const auto& field : schema.fields())
+    if (std::find(columns.begin(), columns.end(), sjis::toUtf8(field.name)) == columns.end()) refuse(fieldNotFound(field.name));
+
+  std::unique_ptr<Cursor> cursor(new Cursor(db, path, schema));
+  try {
+    cursor->prepareStatements();
+    cursor->rebuildView(Keep::First);
+    execOn(db, "COMMIT");
+  } catch (...) {
+    execOn(db, "ROLLBACK");
+    throw;
+  }
+  return cursor;
+}
+
 Cursor::Cursor(sqlite3* db, std::string path, const TableSchema& schema)
     : db_(db), path_(std::move(path)), schema_(schema) {
   for (const auto& f : schema_.fields()) columns_.push_back(Column{f.displayWidth, f.visible});

@@ -44,6 +44,12 @@ class Cursor {
   /// opened, or is in use by another process; such a file is left unchanged. The cursor stands on
   /// the first record of the natural order.
   static std::unique_ptr<Cursor> open(const std::string& directory, const TableSchema& schema);
+  /// Opens a table that another program owns, for reading only and without holding its lock, so
+  /// that its owner can go on reading and writing it meanwhile. The schema's fields are found by
+  /// name among the file's columns, whatever their order and whatever other columns it has. Never
+  /// creates the file: a missing one throws TableError naming it, a missing field
+  /// fieldNotFound. Writing through the cursor fails with TableError.
+  static std::unique_ptr<Cursor> openShared(const std::string& directory, const TableSchema& schema);
   ~Cursor();
   Cursor(const Cursor&) = delete;
   Cursor& operator=(const Cursor&) = delete;
