@@ -1,5 +1,6 @@
 #include "app/ui/EntryAids.h"
 
+#include <QAction>
 #include <QMouseEvent>
 
 #include "entry/kana.h"
@@ -60,6 +61,10 @@ EntryAids::EntryAids(TEstimateDataForm& form, entry::ui::TPostForm& postForm, st
   }
   toAddress_->setToolTip(u8("住所変換"));
   toAddress_->setStatusTip(u8("住所変換"));
+
+  QAction* import = form.menuItem(QStringLiteral("PostData1"));
+  import->setEnabled(true);
+  connect(import, &QAction::triggered, this, [this] { PostData1Click(); });
 
   auto* name = form.control<entry::ui::TYomiDBMemo>(QStringLiteral("YomiDBMemo1"));
   name->VKkana = false;
@@ -130,6 +135,12 @@ void EntryAids::Panel2Sub4Click() {
     });
   }
   postForm_.TopPanel->hide();
+}
+
+void EntryAids::PostData1Click() {
+  // The code as the box shows it: what is being typed there has not reached the record yet.
+  postForm_.locateOrFirst(entry::kPostCodeField, shownText(form_.control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo1"))));
+  postForm_.ReadBtnClick();
 }
 
 void EntryAids::YomiDBMemo1YomiOut(std::string& yomi) {
