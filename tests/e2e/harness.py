@@ -62,7 +62,7 @@ def wait_until(what, probe, timeout=15.0, interval=0.05):
 
 def _norm(text):
     """A caption as a person reads it: without the padding blanks of Japanese captions."""
-    return re.sub(r"[\s\u3000&]+", "", text or "")
+    return re.sub(r"[:：]$", "", re.sub(r"[\s\u3000&]+", "", text or ""))
 
 
 class Session:
