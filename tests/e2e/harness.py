@@ -327,6 +327,14 @@ class Session:
         self.xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2))
         self.xdotool("click", "--repeat", str(clicks), "--delay", "60", "5" if down else "4")
 
+    def pick(self, combo, item):
+        """Chooses an entry of a combo box from its drop-down list, by the mouse."""
+        x, y, w, h = self.extents(combo)
+        self.click_at(x + w - 8, y + h // 2)  # the arrow button
+        entry = self.find(role="list item", name=item, within=combo, timeout=10)
+        self.click(entry)
+        self.wait_text(combo, lambda t: _norm(t) == _norm(item) or _norm(combo.name) == _norm(item), timeout=10)
+
     def resize_main(self, width, height):
         self.xdotool("windowsize", "--sync", self.main_window, str(width), str(height))
 
@@ -436,11 +444,12 @@ class Session:
             elif crole != role:
                 return False
         if name is not None:
-            n = _norm(cname)
+            # A combo box is read out by its text: its caption is its description.
+            names = [_norm(cname)] + ([_norm(cdesc)] if crole == "combo box" else [])
             if hasattr(name, "search"):
-                if not name.search(n):
+                if not any(name.search(n) for n in names):
                     return False
-            elif n != _norm(name):
+            elif _norm(name) not in names:
                 return False
         if description is not None and cdesc != description:
             return False

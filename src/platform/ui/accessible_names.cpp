@@ -64,7 +64,7 @@ QString captionIn(QLayout* layout, QWidget* w) {
       QLayoutItem* item = grid->itemAtPosition(row, c);
       if (!item) continue;
       if (QLabel* label = labelAt(item)) return caption(label);
-      return {};  // another control stands between: no caption of its own
+      break;  // another control stands between: its caption is not this one's
     }
     // A caption above, in a column of captions over boxes.
     if (row > 0) return caption(labelAt(grid->itemAtPosition(row - 1, column)));
@@ -96,7 +96,11 @@ void nameControlsByCaptions(QWidget* root) {
     QLayout* layout = holder(parent->layout(), w);
     if (!layout) continue;
     QString name = captionIn(layout, w);
-    if (!name.isEmpty()) w->setAccessibleName(name);
+    if (name.isEmpty()) continue;
+    w->setAccessibleName(name);
+    // On this platform a combo box is read out by what it shows; its caption goes with it as
+    // the description, where no field name stands there already.
+    if (qobject_cast<QComboBox*>(w) && w->accessibleDescription().isEmpty()) w->setAccessibleDescription(name);
   }
 }
 
