@@ -308,7 +308,7 @@ class Session:
         self.xdotool("type", "--delay", "40", text)
 
     def click_at(self, x, y, button=1, double=False):
-        self.xdotool("mousemove", "--sync", str(x), str(y))
+        self.xdotool("mousemove", str(x), str(y))
         if double:
             self.xdotool("click", "--repeat", "2", "--delay", "80", str(button))
         else:
@@ -324,7 +324,7 @@ class Session:
     def wheel(self, acc, clicks=1, down=True):
         """Turns the mouse wheel over an accessible object."""
         x, y, w, h = self.extents(acc)
-        self.xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2))
+        self.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
         self.xdotool("click", "--repeat", str(clicks), "--delay", "60", "5" if down else "4")
 
     def pick(self, combo, item):
@@ -577,6 +577,22 @@ class Session:
                         continue
             return None
         return wait_until(f"the menu item {caption.pattern!r}", probe, timeout=10)
+
+    def save_file_dialog(self, title, path):
+        """Answers a file dialog by typing the full path of the file into its name box."""
+        dialog = self.dialog(title)
+        self._type_file_name(dialog, path)
+        self.no_dialog(title)
+
+    open_file_dialog = save_file_dialog
+
+    def _type_file_name(self, dialog, path):
+        # What the name box holds is replaced by the path.
+        box = self.find(role="text", within=dialog, name=re.compile("^(Filename|ファイル名)"))
+        self.click(box)
+        self.key("ctrl+a")
+        self.type(path)
+        self.key("Return")
 
     def quit_program(self, answer="Return", timeout=20.0):
         """Leaves the program through the File menu; `answer` is the key that answers the close
