@@ -62,7 +62,7 @@ def recall_a_customer_from_the_inspection_register():
         owner = subprocess.Popen([sys.executable, "-c", OWNER, register], stdin=subprocess.PIPE,
                                  stdout=subprocess.PIPE, text=True)
 
-        def answer():
+        def reply():
             ready = wait_until("the register program's answer",
                                lambda: select.select([owner.stdout], [], [], 0.1)[0], timeout=20)
             return ready[0].readline().strip()
@@ -70,10 +70,10 @@ def recall_a_customer_from_the_inspection_register():
         def tell(command):
             owner.stdin.write(command + "\n")
             owner.stdin.flush()
-            return answer()
+            return reply()
 
         try:
-            if answer() != "open":
+            if reply() != "open":
                 raise RoadFailed("the register program could not open its table")
             s.start()
             s.wait_main_window()

@@ -115,6 +115,18 @@ bool matchesSchema(sqlite3* db, const TableSchema& schema, int& rc) {
   return true;
 }
 
+/// A connection to the file (for one thread only, as the program has one); TableError naming the
+/// file when it cannot be opened.
+sqlite3* openConnection(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    throw openError(path, reason);
+  }
+  return db;
+}
+
 /// The settings of every connection to a table this program owns.
 void configureConnection(sqlite3* db) {
   sqlite3_busy_timeout(db, 0);
@@ -161,22 +173,14 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
   std::string path = joinPath(directory, schema.fileName());
   if (!fileExists(path)) createTableFile(path, schema);
 
-  sqlite3* db = nullptr;
-  // A cursor is used by one thread only (the program has one), so the connection needs no lock of
-  // its own around every call.
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
-    sqlite3_close(db);
-    throw openError(path, reason);
-  }
+  sqlite3* db = openConnection(path, SQLITE_OPEN_READWRITE);
   auto refuse = [&](const TableError& error) {
     execOn(db, "ROLLBACK");
     sqlite3_close(db);
     throw error;
   };
   configureConnection(db);
-  rc = execOn(db, "BEGIN EXCLUSIVE");
+  int rc = execOn(db, "BEGIN EXCLUSIVE");
   bool ok = rc == SQLITE_OK && matchesSchema(db, schema, rc);
   if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
     refuse(TableError(sjis::lit("テーブル ") + fileText(path) + sjis::lit(" は他のプログラムが使用中です")));
@@ -203,13 +207,7 @@ std::unique_ptr<Cursor> Cursor::openShared(const std::string& directory, const T
   const std::string path = joinPath(directory, schema.fileName());
   if (!fileExists(path))
     throw TableError(sjis::lit("テーブル '") + sjis::fromUtf8Lossy(path) + sjis::lit("' が見つかりません"));
-  sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
-    sqlite3_close(db);
-    throw openError(path, reason);
-  }
+  sqlite3* db = openConnection(path, SQLITE_OPEN_READONLY);
   // The owner may be writing at this moment: wait a little for it rather than fail at once.
   sqlite3_busy_timeout(db, 2000);
   sqlite3_extended_result_codes(db, 0);
@@ -222,7 +220,7 @@ std::unique_ptr<Cursor> Cursor::openShared(const std::string& directory, const T
   // The fields are found by name; the owner's other columns and their order do not matter.
   std::vector<std::string> columns;
   sqlite3_stmt* st = nullptr;
-  rc = execOn(db, "BEGIN");
+  int rc = execOn(db, "BEGIN");
   if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, "PRAGMA table_info(records)", -1, &st, nullptr);
   while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
     const unsigned char* name = sqlite3_column_text(st, 1);
@@ -866,13 +864,7 @@ void Cursor::replaceAll(const std::function<void()>& fill) {
   // indexes are built once over all of them. Until the rename the table is as it was.
   const std::string fresh = path_ + ".fill";
   for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((fresh + suffix).c_str());
-  sqlite3* newDb = nullptr;
-  if (sqlite3_open_v2(fresh.c_str(), &newDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                      nullptr) != SQLITE_OK) {
-    std::string reason = newDb ? sqlite3_errmsg(newDb) : "out of memory";
-    sqlite3_close(newDb);
-    throw openError(fresh, reason);
-  }
+  sqlite3* newDb = openConnection(fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   std::string tableSql = createSql(schema_);
   tableSql = tableSql.substr(0, tableSql.find(");\n") + 3);
   for (const char* sql : {"PRAGMA locking_mode=EXCLUSIVE", "PRAGMA journal_mode=OFF", "PRAGMA synchronous=OFF",
