@@ -68,27 +68,21 @@ int renderEntry(QSvgRenderer& svg, const QString& desktopFile, const QString& ou
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 5 && QByteArray(argv[1]) == "--entry") {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QSvgRenderer svg(QString::fromLocal8Bit(argv[2]));
-    if (!svg.isValid()) {
-      std::fprintf(stderr, "vendaro-render-icon: not a readable SVG: %s\n", argv[2]);
-      return 1;
-    }
-    return renderEntry(svg, QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]));
-  }
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: vendaro-render-icon ICON.svg OUTDIR SIZE...\n");
+  const bool entry = argc == 5 && QByteArray(argv[1]) == "--entry";
+  if (!entry && argc < 4) {
+    std::fprintf(stderr, "usage: vendaro-render-icon ICON.svg OUTDIR SIZE...\n"
+                         "       vendaro-render-icon --entry ICON.svg DESKTOP-FILE OUT.png\n");
     return 2;
   }
+  const char* icon = entry ? argv[2] : argv[1];
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  QSvgRenderer svg(QString::fromLocal8Bit(argv[1]));
+  QSvgRenderer svg(QString::fromLocal8Bit(icon));
   if (!svg.isValid()) {
-    std::fprintf(stderr, "vendaro-render-icon: not a readable SVG: %s\n", argv[1]);
+    std::fprintf(stderr, "vendaro-render-icon: not a readable SVG: %s\n", icon);
     return 1;
   }
+  if (entry) return renderEntry(svg, QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]));
   for (int i = 3; i < argc; ++i) {
     const int size = QString::fromLatin1(argv[i]).toInt();
     if (size <= 0) {

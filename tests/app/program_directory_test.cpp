@@ -3,15 +3,13 @@
 
 #include "app/program_directory.h"
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include "formprint/jpeg_image.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace vendaro::app {
@@ -87,23 +85,12 @@ TEST(ProgramDirectory, StartOptionsAreTakenOutOfTheArguments) {
   }
 }
 
-struct Outcome {
-  int status;
-  std::string out;
-};
+using Outcome = test::CliRun;
 
 /// Runs a shell command line with a clean environment (`env` adds variables), output and errors
 /// together.
 Outcome run(const std::string& env, const std::string& command) {
-  const std::string line = "env -i PATH=/usr/bin:/bin " + env + " " + command + " 2>&1";
-  FILE* p = popen(line.c_str(), "r");
-  Outcome result{-1, {}};
-  std::array<char, 4096> buf{};
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) result.out.append(buf.data(), n);
-  int status = pclose(p);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return test::runShell("env -i PATH=/usr/bin:/bin " + env + " " + command + " 2>&1");
 }
 
 /// A copy of the built vendaro-cli laid out as an installation: <prefix>/bin/vendaro-cli beside
