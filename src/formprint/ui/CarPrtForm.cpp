@@ -335,9 +335,10 @@ void TCarPrintForm::buildPreview(QWidget* parent) {
   ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
   ScrollBox1->setWidgetResizable(false);
   ScrollBox1->setBackgroundRole(QPalette::Dark);
+  ScrollBox1->setAccessibleName(u8("プレビュー"));
   auto* sheet = new QWidget;
   sheet->setObjectName(QStringLiteral("PreviewSheet"));
-  sheet->setAccessibleName(u8("プレビュー"));
+  sheet->setAccessibleName(u8("用紙"));
   // Clicking an item gives the preview the focus, so the arrow keys move that item.
   sheet->setFocusPolicy(Qt::ClickFocus);
   Image1 = new QLabel(sheet);
