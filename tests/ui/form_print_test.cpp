@@ -650,6 +650,37 @@ TEST_F(FormPrintTest, AFaceThatIsNotInstalledIsDrawnByAJapaneseFaceOfItsKind) {
   }
 }
 
+TEST(ToolEdit, TheCalibrationSheetShowsTheSetAndMillimetresFromThePapersEdges) {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  writeSettingsLines(dir.file("ToolEdit.INI"), {"15", "4", "-2", "3"});
+  TToolEditForm tool(dir.path());
+  const std::string pdf = dir.file("sheet.pdf");
+  dialogs.printerSetups.push_back([&pdf](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromUtf8(pdf.c_str()));
+    return true;
+  });
+  tool.PrintSheetBtnClick();
+  const test::PdfText text = test::readPdfText(pdf);
+  ASSERT_EQ(text.pages, 1);
+  QString all;
+  for (const auto& w : text.words) all += normalized(w.text) + QLatin1Char(' ');
+  all.replace(QChar(0x2215), QLatin1Char('/'));  // the face gives the full-width slash as a division slash
+  for (const char* shown : {"15/4", "縦:-2mm", "横:3mm", "360 dpi"})
+    EXPECT_TRUE(all.contains(QString::fromUtf8(shown))) << shown << " in " << all.toStdString();
+  // The top ruler's numbers stand half a millimetre right of their ticks, moved by the offset
+  // (3 mm is 11 layout units, 41 dots at 360 dpi).
+  for (int mm : {10, 100, 200}) {
+    SCOPED_TRACE(mm);
+    const test::PdfWord* top = nullptr;
+    for (const auto& w : text.words)
+      if (w.text == std::to_string(mm) && (!top || w.yMin < top->yMin)) top = &w;
+    ASSERT_NE(top, nullptr);
+    EXPECT_NEAR(top->xMin, (mm + 0.5) / 25.4 * 72 + 41 / 360.0 * 72, 0.3);
+  }
+}
+
 TEST(ToolEdit, FilesFillTheControlsAndOnlyOkWritesThem) {
   test::TempDir dir;
   test::ScriptedDialogs dialogs;

@@ -529,6 +529,11 @@ void TCarPrintForm::positionChanged(Axis axis, bool placedByUser) {
       c.post();
     });
   }
+  showPosition(axis, v);
+  markOutsidePaper(current_);
+}
+
+void TCarPrintForm::showPosition(Axis axis, int v) {
   settingBars_ = true;
   (axis == Axis::X ? XScrollBar : YScrollBar)->setValue(v);
   settingBars_ = false;
@@ -541,7 +546,6 @@ void TCarPrintForm::positionChanged(Axis axis, bool placedByUser) {
     label->move(label->x(), v / s);
     YPosPanel->setText(QString::number(layoutUnitsToMm(v)));
   }
-  markOutsidePaper(current_);
 }
 
 void TCarPrintForm::placeItem(int x, int y, bool store) {
@@ -564,18 +568,7 @@ void TCarPrintForm::placeItem(int x, int y, bool store) {
       continue;
     }
     // While dragging, nothing is written to the disk yet: the label, the bar and the panel follow.
-    QLabel* label = PrintLabel[std::size_t(current_ - 1)];
-    settingBars_ = true;
-    (axis == Axis::X ? XScrollBar : YScrollBar)->setValue(value);
-    settingBars_ = false;
-    const int s = scale();
-    if (axis == Axis::X) {
-      label->move(value / s, label->y());
-      XPosPanel->setText(QString::number(layoutUnitsToMm(value)));
-    } else {
-      label->move(label->x(), value / s);
-      YPosPanel->setText(QString::number(layoutUnitsToMm(value)));
-    }
+    showPosition(axis, value);
   }
 }
 

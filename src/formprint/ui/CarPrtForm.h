@@ -122,6 +122,8 @@ class TCarPrintForm : public QDialog {
   /// After a position changed: stored at once, shown on bar, label and panel; a position the user
   /// just placed (`placedByUser`) beyond the paper is cut back to its edge first.
   void positionChanged(Axis axis, bool placedByUser);
+  /// Shows position v of the current item on its scroll bar, label and millimetre panel.
+  void showPosition(Axis axis, int v);
   /// Marks item k's label when its stored position lies beyond the paper.
   void markOutsidePaper(int k);
   void scrollBarMoved(Axis axis, int value);
