@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  libsqlite3-dev libjpeg-dev
+  libsqlite3-dev libjpeg-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # The yardstick of the postal-code import benchmark.
   sqlite3

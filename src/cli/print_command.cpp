@@ -104,7 +104,7 @@ int printCommand(const std::vector<std::string>& args) {
     return true;
   });
   formprint::RunSettings settings;
-  settings.set = formprint::loadPrinterSettings(programDirectory).sets[0];
+  const formprint::PrinterSettings printerSettings = formprint::loadPrinterSettings(programDirectory);
   settings.programDirectory = programDirectory;
   settings.face = formprint::readFontFace(programDirectory);
   settings.sheets = all ? formprint::RunSettings::Sheets::All : formprint::RunSettings::Sheets::Current;
@@ -113,6 +113,12 @@ int printCommand(const std::vector<std::string>& args) {
   QPrinter printer(QPrinter::HighResolution);
   formprint::ui::setUpPdfPrinter(printer, QString::fromLocal8Bit(pdf.c_str()), tables->paperWidth(),
                                  tables->paperHeight());
+  // A stored set is used as it stands; without one, the set follows from the output itself.
+  settings.set = printerSettings.sets[0];
+  if (!printerSettings.stored[0]) {
+    settings.set = formprint::deriveAdjustmentSet(formprint::ui::printerGeometry(printer));
+    settings.set.pitch = printerSettings.sets[0].pitch;
+  }
   int pages = 0;
   {
     formprint::ui::PrinterSheetDevice device(printer);

@@ -67,9 +67,14 @@ void LayoutList::writeByEditor(const std::string& programDirectory, const std::v
   const int records = static_cast<int>(printNames.size());
   std::vector<LayoutListEntry> out;
   std::set<int> named;
-  for (const auto& e : entries_) {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const LayoutListEntry& e = entries_[i];
     const int n = sjis::leadingInt(e.number);
-    if (n >= 1 && n <= records && named.insert(n).second) out.push_back(e);
+    if (n < 1 || n > records || !named.insert(n).second) continue;
+    // The new-layout entry whose number a layout record now has (one made but never saved by
+    // name) is that layout's entry, under the layout's own name, not a second "新規追加".
+    const bool stillNewLayout = newLayoutLast_ && i + 1 == entries_.size();
+    out.push_back(stillNewLayout ? LayoutListEntry{printNames[static_cast<std::size_t>(n - 1)], e.number} : e);
   }
   for (int n = 1; n <= records; ++n)
     if (!named.count(n)) out.push_back({printNames[static_cast<std::size_t>(n - 1)], std::to_string(n)});

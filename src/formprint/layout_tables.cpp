@@ -25,6 +25,37 @@ table::TableSchema attributeSchema(const char* fileName, const char* prefixUtf8)
 
 bool isTrue(const table::Cursor& cursor, int field) { return cursor.text(field) == "True"; }
 
+/// The first fields of a new layout record; every other field is left empty.
+const std::vector<std::optional<std::string>>& newLayoutValues() {
+  static const std::vector<std::optional<std::string>> values = {std::nullopt, std::nullopt, std::string("False"),
+                                                                 std::string("10"), std::string("10")};
+  return values;
+}
+
+bool isEmpty(const table::Value& v) { return v.isNull() || (v.kind == table::Value::Kind::Text && v.text.empty()); }
+
+/// True when stored record n holds what a new layout record was given and nothing else.
+bool untouchedLayout(table::Cursor& data, int n) {
+  const std::vector<table::Value> row = data.rowAt(n);
+  const auto& fresh = newLayoutValues();
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const table::Value& v = row[i];
+    if (i >= fresh.size() || !fresh[i]) {
+      if (!isEmpty(v)) return false;
+    } else if (v.isNull() || (v.kind == table::Value::Kind::Int ? std::to_string(v.integer) : v.text) != *fresh[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool untouchedAttributes(table::Cursor& attributes, int n) {
+  if (attributes.recordCount() < n) return true;
+  for (const table::Value& v : attributes.rowAt(n))
+    if (!v.isNull()) return false;
+  return true;
+}
+
 }  // namespace
 
 const table::TableSchema& layoutDataSchema() {
@@ -93,9 +124,7 @@ void LayoutTables::ensureLayout(int n) {
   // Four tables, four files: each change is held open until all of them are written, so a failure
   // anywhere rolls every table back.
   table::Transaction inData(*data_), inX(*posX_), inY(*posY_), inSize(*size_);
-  const std::vector<std::optional<std::string>> newLayout = {std::nullopt, std::nullopt, std::string("False"),
-                                                             std::string("10"), std::string("10")};
-  for (int count = data_->recordCount(); count < n; ++count) data_->appendRecord(newLayout);
+  for (int count = data_->recordCount(); count < n; ++count) data_->appendRecord(newLayoutValues());
   for (table::Cursor* attributes : {posX_.get(), posY_.get(), size_.get()})
     for (int count = attributes->recordCount(); count < n; ++count) attributes->appendRecord({});
   inData.commit();
@@ -103,6 +132,38 @@ void LayoutTables::ensureLayout(int n) {
   inY.commit();
   inSize.commit();
   follow();
+}
+
+int LayoutTables::removeUntouchedLayouts(int first) {
+  if (first < 1) first = 1;
+  data_->checkBrowseMode();
+  for (table::Cursor* attributes : {posX_.get(), posY_.get(), size_.get()}) attributes->checkBrowseMode();
+  int removed = 0;
+  {
+    table::Transaction inData(*data_), inX(*posX_), inY(*posY_), inSize(*size_);
+    for (int n = data_->recordCount(); n >= first; --n) {
+      if (!untouchedLayout(*data_, n)) break;
+      bool attributesUntouched = true;
+      for (table::Cursor* attributes : {posX_.get(), posY_.get(), size_.get()})
+        attributesUntouched = attributesUntouched && untouchedAttributes(*attributes, n);
+      if (!attributesUntouched) break;
+      // Attribute records first: moving the layout table makes them follow.
+      for (table::Cursor* attributes : {posX_.get(), posY_.get(), size_.get()}) {
+        if (attributes->recordCount() < n) continue;
+        attributes->setRecNo(n);
+        attributes->remove();
+      }
+      data_->setRecNo(n);
+      data_->remove();
+      ++removed;
+    }
+    inData.commit();
+    inX.commit();
+    inY.commit();
+    inSize.commit();
+  }
+  follow();
+  return removed;
 }
 
 std::string LayoutTables::printName() const { return data_->text(kPrintNameField); }

@@ -83,6 +83,12 @@ class LayoutTables : public LayoutDateSettings {
   /// form, its switches off, no items and paper of 10 by 10 mm.
   void ensureLayout(int n);
 
+  /// Removes layouts `first` and after, from the last one back, while each is still exactly as
+  /// ensureLayout made it (nothing was ever stored into any of its four records); stops at the
+  /// first that holds anything, so no other layout changes its number. All four tables change
+  /// together or not at all. Returns how many layouts were removed.
+  int removeUntouchedLayouts(int first);
+
   // The current layout.
   std::string printName() const;
   std::string formName() const;

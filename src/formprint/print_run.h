@@ -13,6 +13,10 @@
 
 namespace vendaro::formprint {
 
+/// The size an item prints at: its サイズ, or 10 points for an item whose size was never set (0 or
+/// less).
+inline int printedPoints(int size) { return size > 0 ? size : 10; }
+
 /// A position in device units, from the top-left corner of the printable area.
 struct DevicePoint {
   int x = 0;

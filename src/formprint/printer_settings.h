@@ -35,7 +35,24 @@ constexpr ValueRange kPitchRange{0, 1000};   ///< P
 struct PrinterSettings {
   std::array<AdjustmentSet, 3> sets;
   std::array<std::string, 3> printers;
+  /// Whether each set's values came from "ToolEdit.INI" (the file holds at least its first line).
+  /// A set that was not stored is derived from the printer it prints on.
+  std::array<bool, 3> stored{};
 };
+
+/// What a printer reports of itself: its resolution, and how far its printable area, where device
+/// position (0, 0) is, lies from the paper's left and top edges.
+struct PrinterGeometry {
+  int dotsPerInch = 0;
+  double leftMarginMm = 0;
+  double topMarginMm = 0;
+};
+
+/// The set for a printer that has none stored: A/B makes one layout unit 1/96 inch on the paper,
+/// and V and H put layout position 0 on the paper's edges, as near as whole millimetres allow
+/// (each held within -10 to 10). The character pitch is the default. A printer reporting no
+/// resolution gets the default set.
+AdjustmentSet deriveAdjustmentSet(const PrinterGeometry& printer);
 
 /// Reads "ToolEdit.INI" and "ToolEdit1.INI" from the program directory. Missing files and the
 /// lines a short file lacks keep the defaults; numbers are read as leading integers and brought

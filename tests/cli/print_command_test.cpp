@@ -47,6 +47,7 @@ class PrintCommand : public ::testing::Test {
       c->post();
     }
     writeSettingsLines(dir.file("EsPrintName.INI"), {cp("見積書"), "1", cp("新規追加"), "2"});
+    writeSettingsLines(dir.file("ToolEdit.INI"), {"1000", "267", "0", "1"});
   }
   test::TempDir dir;
 };
@@ -66,6 +67,17 @@ TEST_F(PrintCommand, PrintsTheChosenEstimateWhereTheFormulaPlacesIt) {
   EXPECT_NEAR(name.yMin, 0, 3.0);
   EXPECT_NEAR(amount.xMin, (5 * 1000 / 267 + 11) * 0.2, 1.0);
   EXPECT_NEAR(amount.yMin, 1419 * 0.2, 3.0);
+}
+
+TEST_F(PrintCommand, WithoutAStoredSetTheNameLandsAtItsPlaceFromThePapersEdge) {
+  std::remove(dir.file("ToolEdit.INI").c_str());
+  const test::CliRun run = cli(dir.path(), "print form --layout 1 --record 1 --pdf out.pdf");
+  ASSERT_EQ(run.status, 0);
+  const test::PdfText text = test::readPdfText(dir.file("out.pdf"));
+  ASSERT_EQ(text.words.size(), 2u);
+  const test::PdfWord& name = text.words[0].text == "1,234,567" ? text.words[1] : text.words[0];
+  // 379 layout units of 1/96 inch, 0.75 points each, within half a millimetre.
+  EXPECT_NEAR(name.xMin, 379 * 0.75, 0.5 / 25.4 * 72);
 }
 
 TEST_F(PrintCommand, AllPrintsOnePagePerEstimateAndBadChoicesAreRefused) {

@@ -147,5 +147,51 @@ TEST(LayoutTables, MillimetresAndLayoutUnits) {
   }
 }
 
+TEST(LayoutTables, OnlyLayoutsNothingWasStoredIntoAreRemovedAndOnlyFromTheEnd) {
+  test::TempDir dir;
+  auto tables = LayoutTables::open(dir.path());
+  tables->ensureLayout(1);
+  tables->openLayout(1);
+  tables->data().edit();
+  tables->data().setText(kPrintNameField, cp("見積書"));
+  tables->data().post();
+  // Layout 2 gets a position, layout 4 a paper width; 3, 5 and 6 stay as they were made.
+  tables->ensureLayout(6);
+  tables->openLayout(2);
+  tables->posX().edit();
+  tables->posX().setInteger(0, 0);
+  tables->posX().post();
+  tables->openLayout(4);
+  tables->data().edit();
+  tables->data().setInteger(kPaperWidthField, 210);
+  tables->data().post();
+
+  struct Step {
+    int first;
+    int removed;
+    int left;
+  };
+  // From 6 back: 6 and 5 go, 4 stops; 3 is blank but removing it would renumber 4.
+  for (const Step& s : {Step{2, 2, 4}, Step{5, 0, 4}, Step{1, 0, 4}}) {
+    SCOPED_TRACE(s.first);
+    EXPECT_EQ(tables->removeUntouchedLayouts(s.first), s.removed);
+    EXPECT_EQ(tables->layoutCount(), s.left);
+    for (table::Cursor* c : {&tables->posX(), &tables->posY(), &tables->size()}) EXPECT_EQ(c->recordCount(), s.left);
+  }
+  tables->openLayout(1);
+  EXPECT_EQ(tables->printName(), cp("見積書"));
+  tables->openLayout(4);
+  EXPECT_EQ(tables->paperWidth(), 210);
+
+  // A layout record made alone by the navigator, without its attribute records, can go too.
+  tables->data().append();
+  tables->data().setText(kPaperWidthField, "10");
+  tables->data().setText(kPaperHeightField, "10");
+  tables->data().setText(kPrintFormField, "False");
+  tables->data().post();
+  EXPECT_EQ(tables->removeUntouchedLayouts(5), 1);
+  EXPECT_EQ(tables->layoutCount(), 4);
+}
+
 }  // namespace
 }  // namespace vendaro::formprint

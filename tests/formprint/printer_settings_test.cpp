@@ -1,5 +1,7 @@
 #include "formprint/printer_settings.h"
 
+#include "formprint/print_run.h"
+
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -84,6 +86,56 @@ TEST(PrinterSettings, TheSetOfAPrinter) {
     SCOPED_TRACE(std::string(c.printer) + (c.multiple ? " multiple" : " single"));
     EXPECT_EQ(chooseAdjustmentSet(c.printer, c.multiple, c.names), c.set);
   }
+}
+
+TEST(PrinterSettings, ASetIsStoredOnlyWhereTheFileHoldsIt) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> toolEdit;  // empty: no file
+    std::array<bool, 3> stored;
+  };
+  const Case cases[] = {
+      {"no file", {}, {false, false, false}},
+      {"set 1 only", {"1000", "267", "0", "1"}, {true, false, false}},
+      {"set 1 with its name", {"1000", "267", "0", "1", "P1"}, {true, false, false}},
+      {"sets 1 and 2", {"1000", "267", "0", "1", "P1", "900"}, {true, true, false}},
+      {"all three", std::vector<std::string>(15, "5"), {true, true, true}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    if (!c.toolEdit.empty()) writeSettingsLines(dir.file("ToolEdit.INI"), c.toolEdit);
+    EXPECT_EQ(loadPrinterSettings(dir.path()).stored, c.stored);
+  }
+}
+
+TEST(PrinterSettings, ADerivedSetPutsLayoutUnitsOnThePaperAt96PerInch) {
+  struct Case {
+    const char* name;
+    PrinterGeometry printer;
+    AdjustmentSet set;
+  };
+  const AdjustmentSet d;
+  const Case cases[] = {
+      {"1200 dpi, no margins", {1200, 0, 0}, {25, 2, 0, 0, 50}},
+      {"600 dpi, a sixth of an inch all round", {600, 4.23, 4.23}, {25, 4, -4, -4, 50}},
+      {"360 dpi, 3 mm left, 5 mm top", {360, 3.0, 5.0}, {15, 4, -5, -3, 50}},
+      {"300 dpi", {300, 0, 0}, {25, 8, 0, 0, 50}},
+      {"margins past the offsets' range", {600, 25, 12}, {25, 4, -10, -10, 50}},
+      {"a resolution past the fields", {200000, 0, 0}, {1000, 1, 0, 0, 50}},
+      {"no resolution reported", {0, 4, 4}, d},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(deriveAdjustmentSet(c.printer), c.set);
+  }
+  // Through the print run's formula: an item 100 layout units (100/96 inch) in lands 100/96 inch
+  // from the paper's edge, to within a millimetre's rounding of the margin.
+  const PrinterGeometry printer{600, 4.23, 6.0};
+  const DevicePoint at = devicePosition(100, 100, 0, 10, deriveAdjustmentSet(printer));
+  const double leftMm = at.x / 600.0 * 25.4 + printer.leftMarginMm, topMm = at.y / 600.0 * 25.4 + printer.topMarginMm;
+  EXPECT_NEAR(leftMm, 100 * 25.4 / 96, 0.5);
+  EXPECT_NEAR(topMm, 100 * 25.4 / 96, 0.5);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ class ScriptedDialogs : public ui::Dialogs {
   std::deque<std::function<int(QDialog&)>> modals;
   /// The printer setup dialog: sets the printer up and returns whether it was confirmed.
   std::deque<std::function<bool(QPrinter&)>> printerSetups;
-  /// The font dialog: the font it gives for the one it started with.
-  std::deque<std::function<QFont(const QFont&)>> fonts;
+  /// The font dialog: the font it gives for the one it started with, or nothing for Cancel.
+  std::deque<std::function<std::optional<QFont>(const QFont&)>> fonts;
 
   void message(QWidget*, const QString& text) override { shown << text; }
   bool confirm(QWidget*, const QString& text) override {
@@ -75,11 +75,11 @@ class ScriptedDialogs : public ui::Dialogs {
     printerSetups.pop_front();
     return handler(printer);
   }
-  QFont chooseFont(QWidget*, const QFont& initial) override {
+  std::optional<QFont> selectFont(QWidget*, const QFont& initial) override {
     shown << QStringLiteral("font");
     if (fonts.empty()) {
       ADD_FAILURE() << "unexpected font dialog";
-      return initial;
+      return std::nullopt;
     }
     auto handler = std::move(fonts.front());
     fonts.pop_front();

@@ -7,12 +7,15 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <optional>
 
 #include "formprint/jpeg_image.h"
 #include "formprint/print_run.h"
+#include "formprint/ui/ItemFont.h"
 #include "formprint/ui/SheetPrinter.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
@@ -102,8 +105,8 @@ TCarPrintForm::TCarPrintForm(const std::string& programDirectory, const std::str
   layout->addWidget(BtnPanel);
 
   Edit1->setText(toQ(face_));
-  // The window can be made smaller than its design size, never larger.
-  setMaximumSize(620, 400);
+  showStandInFace();
+  // The design size; the window can grow, and the preview with it, to show more of the form.
   resize(620, 400);
 
   // Enter moves to the next field as Tab does.
@@ -165,9 +168,22 @@ void TCarPrintForm::buildTop(QWidget* parent) {
   grid->addWidget(DBEdit4, 1, 7, 1, 2);
   grid->addWidget(caption("mm", "Label2", TopPanel), 1, 9);
 
-  // Every navigator click redraws (after the navigator has moved).
-  for (auto b : {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last})
-    connect(DBNavigator1->button(b), &QToolButton::clicked, this, [this] { redraw(); });
+  // A navigator click first saves what was typed into the layout it was typed for (the attribute
+  // tables would otherwise take it along to the next layout), then moves and redraws.
+  for (auto b : {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last}) {
+    QToolButton* button = DBNavigator1->button(b);
+    disconnect(button, &QToolButton::clicked, nullptr, nullptr);
+    connect(button, &QToolButton::clicked, this, [this, b] {
+      if (!saveAll()) return;
+      switch (b) {
+        case DBNavigator::First: dataSource_->first(); break;
+        case DBNavigator::Prior: dataSource_->prior(); break;
+        case DBNavigator::Next: dataSource_->next(); break;
+        default: dataSource_->last(); break;
+      }
+      redraw();
+    });
+  }
   // A new layout is made with its three attribute records, so none exists without them.
   QToolButton* insert = DBNavigator1->button(DBNavigator::Insert);
   disconnect(insert, &QToolButton::clicked, nullptr, nullptr);
@@ -175,8 +191,9 @@ void TCarPrintForm::buildTop(QWidget* parent) {
   connect(ScaleComboBox, &QComboBox::currentTextChanged, this, [this] { redraw(); });
   connect(ReadButton, &QPushButton::clicked, this, [this] { ReadButtonClick(); });
   connect(DBEdit2, &QLineEdit::textChanged, this, [this] { loadFormImage(); });
+  // A paper size takes effect when its box is left (Enter leaves it too), never halfway through
+  // typing it.
   for (DBEdit* paper : {DBEdit3, DBEdit4}) {
-    connect(paper, &QLineEdit::textEdited, this, [this, paper] { paperSizeTyped(paper); });
     connect(paper, &DBEdit::exit, this, [this] {
       if (paperW_ != tables_->paperWidth() || paperH_ != tables_->paperHeight()) {
         dataSource_->post();
@@ -281,6 +298,10 @@ void TCarPrintForm::buildPointPanel(QWidget* parent) {
   CalDBCheckBox->setObjectName(QStringLiteral("CalDBCheckBox"));
   stripRow->addWidget(CheckBox2);
   stripRow->addWidget(CalDBCheckBox);
+  FaceNoteLabel = new QLabel(strip);
+  FaceNoteLabel->setObjectName(QStringLiteral("FaceNoteLabel"));
+  FaceNoteLabel->setWordWrap(true);
+  stripRow->addWidget(FaceNoteLabel);
   column->addWidget(strip);
 
   connect(NoScrollBar, &QScrollBar::valueChanged, this, [this](int k) { selectItem(k); });
@@ -298,8 +319,8 @@ void TCarPrintForm::buildPointPanel(QWidget* parent) {
   connect(YScrollBar, &QScrollBar::valueChanged, this, [this](int v) { scrollBarMoved(Axis::Y, v); });
   connect(XPosDBEdit, &QLineEdit::textEdited, this, [this] { typedPosition(Axis::X); });
   connect(YPosDBEdit, &QLineEdit::textEdited, this, [this] { typedPosition(Axis::Y); });
-  connect(XPosDBEdit, &DBEdit::exit, this, [this] { positionChanged(Axis::X); });
-  connect(YPosDBEdit, &DBEdit::exit, this, [this] { positionChanged(Axis::Y); });
+  connect(XPosDBEdit, &DBEdit::exit, this, [this] { positionChanged(Axis::X, true); });
+  connect(YPosDBEdit, &DBEdit::exit, this, [this] { positionChanged(Axis::Y, true); });
   connect(FSizDBComboBox, &QComboBox::currentTextChanged, this, [this] { sizeChanged(); });
   connect(FSizDBComboBox, &QComboBox::editTextChanged, this, [this] { sizeChanged(); });
   connect(CheckBox2, &QCheckBox::toggled, PosSetPanel, &QWidget::setVisible);
@@ -314,8 +335,12 @@ void TCarPrintForm::buildPreview(QWidget* parent) {
   ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
   ScrollBox1->setWidgetResizable(false);
   ScrollBox1->setBackgroundRole(QPalette::Dark);
+  ScrollBox1->setAccessibleName(u8("プレビュー"));
   auto* sheet = new QWidget;
   sheet->setObjectName(QStringLiteral("PreviewSheet"));
+  sheet->setAccessibleName(u8("用紙"));
+  // Clicking an item gives the preview the focus, so the arrow keys move that item.
+  sheet->setFocusPolicy(Qt::ClickFocus);
   Image1 = new QLabel(sheet);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setScaledContents(true);
@@ -355,6 +380,9 @@ void TCarPrintForm::buildButtons(QWidget* parent) {
   OKBtn->setAutoDefault(false);
   CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", BtnPanel);
   CancelBtn->setAutoDefault(false);
+  // Clicking Cancel does not take the focus, so a box being typed in is not left (and its value
+  // stored) on the way out.
+  CancelBtn->setFocusPolicy(Qt::TabFocus);
   SpeedButton1 = new QToolButton(BtnPanel);
   SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
   SpeedButton1->setText(u8("印刷機能修正"));
@@ -377,6 +405,8 @@ int TCarPrintForm::scale() const {
 
 void TCarPrintForm::openLayout(int n) {
   if (!saveAll()) return;
+  // The first layout this showing makes: on Cancel, new layouts nothing was stored into go again.
+  if (n > tables_->layoutCount() && createdFrom_ == 0) createdFrom_ = tables_->layoutCount() + 1;
   dataSource_->run([this, n](table::Cursor&) {
     tables_->ensureLayout(n);
     tables_->openLayout(n);
@@ -394,10 +424,25 @@ bool TCarPrintForm::saveAll() {
 }
 
 QFont TCarPrintForm::labelFont(int points) const {
-  QFont font(toQ(face_));
-  // Points at 96 dots per inch, reduced by the scale, whatever the screen's own resolution.
-  font.setPixelSize(std::max(1, points / scale() * 96 / 72));
+  QFont font = itemFont(face_);
+  // The size the item prints at, in points at 96 dots per inch, reduced by the scale, whatever
+  // the screen's own resolution.
+  const double pixels = printedPoints(points) * 96.0 / 72.0 / scale();
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
   return font;
+}
+
+void TCarPrintForm::markOutsidePaper(int k) {
+  QLabel* label = PrintLabel[std::size_t(k - 1)];
+  const int x = tables_->itemX(k), y = tables_->itemY(k);
+  const bool outside = x < 0 || y < 0 || x > mmToLayoutUnits(paperW_) || y > mmToLayoutUnits(paperH_);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, outside ? Qt::red : Qt::black);
+  label->setPalette(palette);
+  label->setFrameShape(outside ? QFrame::Box : QFrame::NoFrame);
+  const QString note = outside ? u8("用紙の外（この位置に印刷されます）") : QString();
+  label->setToolTip(note);
+  label->setAccessibleDescription(note);
 }
 
 void TCarPrintForm::showLabel(int k, const ItemValue& value) {
@@ -423,6 +468,7 @@ void TCarPrintForm::redraw() {
     QLabel* label = PrintLabel[std::size_t(k - 1)];
     label->setFont(labelFont(tables_->itemSize(k)));
     label->move(tables_->itemX(k) / s, tables_->itemY(k) / s);
+    markOutsidePaper(k);
     const std::string expression = tables_->item(k);
     showLabel(k, expression.empty() ? ItemValue{} : evaluator_->menuTextCheck(expression, EvalMode::Screen));
     if (label->isVisibleTo(sheet)) {
@@ -450,8 +496,8 @@ void TCarPrintForm::selectItem(int k) {
   YPosDBEdit->rebind(fieldName("Ｙ座標", k));
   XPosDBEdit->rebind(fieldName("Ｘ座標", k));
   FSizDBComboBox->rebind(fieldName("サイズ", k));
-  positionChanged(Axis::Y);
-  positionChanged(Axis::X);
+  positionChanged(Axis::Y, false);
+  positionChanged(Axis::X, false);
   refreshCurrentItem();
 }
 
@@ -465,7 +511,7 @@ void TCarPrintForm::refreshCurrentItem() {
   showLabel(current_, value);
 }
 
-void TCarPrintForm::positionChanged(Axis axis) {
+void TCarPrintForm::positionChanged(Axis axis, bool placedByUser) {
   DataSource& src = source(axis);
   table::Cursor& cursor = src.cursor();
   if (cursor.isEmpty()) return;
@@ -473,7 +519,9 @@ void TCarPrintForm::positionChanged(Axis axis) {
   const int field = current_ - 1;
   const int limit = mmToLayoutUnits(axis == Axis::X ? tables_->paperWidth() : tables_->paperHeight());
   int v = cursor.integer(field);
-  if (v > limit) {
+  // A position the user places beyond the paper is cut back to its edge; one that is stored
+  // beyond it (a paper made smaller since) is shown and printed where it is.
+  if (placedByUser && v > limit) {
     v = limit;
     src.run([field, v](table::Cursor& c) {
       c.edit();
@@ -481,6 +529,11 @@ void TCarPrintForm::positionChanged(Axis axis) {
       c.post();
     });
   }
+  showPosition(axis, v);
+  markOutsidePaper(current_);
+}
+
+void TCarPrintForm::showPosition(Axis axis, int v) {
   settingBars_ = true;
   (axis == Axis::X ? XScrollBar : YScrollBar)->setValue(v);
   settingBars_ = false;
@@ -495,6 +548,30 @@ void TCarPrintForm::positionChanged(Axis axis) {
   }
 }
 
+void TCarPrintForm::placeItem(int x, int y, bool store) {
+  // Placed by hand on the preview: held on the paper, as the scroll bars hold it.
+  const int w = mmToLayoutUnits(tables_->paperWidth()), h = mmToLayoutUnits(tables_->paperHeight());
+  x = std::clamp(x, 0, std::max(0, w));
+  y = std::clamp(y, 0, std::max(0, h));
+  const int field = current_ - 1;
+  for (auto [axis, v] : {std::pair{Axis::X, x}, std::pair{Axis::Y, y}}) {
+    DataSource& src = source(axis);
+    if (src.cursor().isEmpty()) return;
+    const int value = v;
+    if (!src.run([field, value](table::Cursor& c) {
+          if (c.state() == table::Cursor::State::Browse) c.edit();
+          c.setInteger(field, value);
+        }))
+      return;
+    if (store) {
+      positionChanged(axis, true);
+      continue;
+    }
+    // While dragging, nothing is written to the disk yet: the label, the bar and the panel follow.
+    showPosition(axis, value);
+  }
+}
+
 void TCarPrintForm::scrollBarMoved(Axis axis, int value) {
   if (settingBars_) return;
   const int field = current_ - 1;
@@ -503,7 +580,7 @@ void TCarPrintForm::scrollBarMoved(Axis axis, int value) {
         c.setInteger(field, value);
       }))
     return;
-  positionChanged(axis);
+  positionChanged(axis, true);
 }
 
 void TCarPrintForm::typedPosition(Axis axis) {
@@ -511,13 +588,7 @@ void TCarPrintForm::typedPosition(Axis axis) {
   // Each keystroke that leaves a whole number is stored at once; anything else waits for the
   // field to be left, where the binding refuses it with the table engine's message.
   if (!sjis::parseInt32(sjis::fromUtf8Lossy(edit->text().toStdString()))) return;
-  if (edit->store()) positionChanged(axis);
-}
-
-void TCarPrintForm::paperSizeTyped(DBEdit* edit) {
-  if (!sjis::parseInt32(sjis::fromUtf8Lossy(edit->text().toStdString()))) return;
-  if (!edit->store() || !dataSource_->post()) return;
-  redraw();
+  if (edit->store()) positionChanged(axis, true);
 }
 
 void TCarPrintForm::sizeChanged() {
@@ -528,12 +599,14 @@ void TCarPrintForm::sizeChanged() {
 
 void TCarPrintForm::chooseFont() {
   QFont initial(toQ(face_));
-  initial.setPointSize(std::max(1, tables_->itemSize(current_)));
-  const QFont chosen = vendaro::ui::dialogs().chooseFont(this, initial);
+  initial.setPointSize(printedPoints(tables_->itemSize(current_)));
+  const std::optional<QFont> picked = vendaro::ui::dialogs().selectFont(this, initial);
+  if (!picked) return;  // cancelled: the face, the size and the font file stay as they are
+  const QFont& chosen = *picked;
   face_ = sjis::fromUtf8Lossy(chosen.family().toStdString());
   Edit1->setText(chosen.family());
   const int field = current_ - 1;
-  const int points = chosen.pointSize();
+  const int points = chosen.pointSize() > 0 ? chosen.pointSize() : printedPoints(tables_->itemSize(current_));
   sizeSource_->run([field, points](table::Cursor& c) {
     if (c.state() == table::Cursor::State::Browse) c.edit();
     c.setInteger(field, points);
@@ -542,11 +615,20 @@ void TCarPrintForm::chooseFont() {
     PrintLabel[std::size_t(k - 1)]->setFont(labelFont(tables_->itemSize(k)));
     PrintLabel[std::size_t(k - 1)]->adjustSize();
   }
+  showStandInFace();
   try {
     writeFontFace(programDirectory_, face_);
   } catch (const FileError& e) {
     message(this, e);
   }
+}
+
+void TCarPrintForm::showStandInFace() {
+  const bool standsIn = faceStandsIn(face_);
+  const QString family = standInFamily(face_);
+  FaceNoteLabel->setText(u8("%1 はないため %2 で表示・印刷します").arg(toQ(face_), family));
+  FaceNoteLabel->setVisible(standsIn && !family.isEmpty());
+  Edit1->setToolTip(standsIn ? FaceNoteLabel->text() : QString());
 }
 
 void TCarPrintForm::ReadButtonClick() {
@@ -599,7 +681,12 @@ void TCarPrintForm::done(int result) {
     if (!saveAll()) return;
   } else {
     for (DataSource* s : {dataSource_.get(), xSource_.get(), ySource_.get(), sizeSource_.get()}) s->cancel();
+    if (createdFrom_ > 0) {
+      dataSource_->run([this](table::Cursor&) { tables_->removeUntouchedLayouts(createdFrom_); });
+      for (DataSource* s : {xSource_.get(), ySource_.get(), sizeSource_.get()}) s->refresh();
+    }
   }
+  createdFrom_ = 0;
   try {
     std::vector<std::string> names;
     table::Cursor& data = tables_->data();
@@ -615,10 +702,21 @@ void TCarPrintForm::done(int result) {
 bool TCarPrintForm::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress: {
-      const int key = static_cast<QKeyEvent*>(event)->key();
+      auto* keyEvent = static_cast<QKeyEvent*>(event);
+      const int key = keyEvent->key();
       if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         focusNextChild();
         return true;
+      }
+      if (watched == ScrollBox1->widget() && CheckBox2->isChecked()) {
+        // The arrow keys move the selected item by one layout unit, with Shift by ten.
+        const int step = keyEvent->modifiers() & Qt::ShiftModifier ? 10 : 1;
+        const int dx = key == Qt::Key_Left ? -step : key == Qt::Key_Right ? step : 0;
+        const int dy = key == Qt::Key_Up ? -step : key == Qt::Key_Down ? step : 0;
+        if (dx != 0 || dy != 0) {
+          placeItem(tables_->itemX(current_) + dx, tables_->itemY(current_) + dy, true);
+          return true;
+        }
       }
       break;
     }
@@ -630,8 +728,31 @@ bool TCarPrintForm::eventFilter(QObject* watched, QEvent* event) {
       for (int k = 1; k <= kItemCount; ++k)
         if (watched == PrintLabel[std::size_t(k - 1)]) {
           NoScrollBar->setValue(k);
+          ScrollBox1->widget()->setFocus(Qt::MouseFocusReason);
+          const auto* mouse = static_cast<QMouseEvent*>(event);
+          if (mouse->button() == Qt::LeftButton && CheckBox2->isChecked() && current_ == k) {
+            drag_ = {true, false, mouse->globalPosition().toPoint(), QPoint(tables_->itemX(k), tables_->itemY(k))};
+          }
           return true;
         }
+      break;
+    case QEvent::MouseMove:
+      if (drag_.active && watched == PrintLabel[std::size_t(current_ - 1)]) {
+        // The label follows the mouse; the boxes show where it is, in layout units.
+        const QPoint moved = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - drag_.start;
+        const int s = scale();
+        placeItem(drag_.origin.x() + moved.x() * s, drag_.origin.y() + moved.y() * s, false);
+        drag_.moved = true;
+        return true;
+      }
+      break;
+    case QEvent::MouseButtonRelease:
+      if (drag_.active && watched == PrintLabel[std::size_t(current_ - 1)]) {
+        drag_.active = false;
+        // Stored once, where the item was let go.
+        if (drag_.moved) placeItem(tables_->itemX(current_), tables_->itemY(current_), true);
+        return true;
+      }
       break;
     case QEvent::MouseButtonDblClick:
       if (watched == FSizDBComboBox || watched == FSizDBComboBox->lineEdit()) {

@@ -87,6 +87,7 @@ class TCarPrintForm : public QDialog {
   QScrollBar* XScrollBar;
   QCheckBox* CheckBox2;                     ///< 修正モード
   vendaro::ui::DBCheckBox* CalDBCheckBox;   ///< 日付の表示
+  QLabel* FaceNoteLabel;                    ///< names the installed face that stands in for the font face
   // Preview.
   QScrollArea* ScrollBox1;
   QLabel* Image1;
@@ -118,13 +119,21 @@ class TCarPrintForm : public QDialog {
   void buildPreview(QWidget* parent);
   void buildButtons(QWidget* parent);
   vendaro::ui::DataSource& source(Axis axis) { return axis == Axis::X ? *xSource_ : *ySource_; }
-  /// After a position changed: stored at once, cut back to the paper, shown on bar, label, panel.
-  void positionChanged(Axis axis);
+  /// After a position changed: stored at once, shown on bar, label and panel; a position the user
+  /// just placed (`placedByUser`) beyond the paper is cut back to its edge first.
+  void positionChanged(Axis axis, bool placedByUser);
+  /// Shows position v of the current item on its scroll bar, label and millimetre panel.
+  void showPosition(Axis axis, int v);
+  /// Marks item k's label when its stored position lies beyond the paper.
+  void markOutsidePaper(int k);
   void scrollBarMoved(Axis axis, int value);
+  /// Puts the current item at (x, y) in layout units, held on the paper; `store` writes it to the
+  /// disk at once, else it waits in the records being edited (while the item is dragged).
+  void placeItem(int x, int y, bool store);
   void typedPosition(Axis axis);
-  void paperSizeTyped(vendaro::ui::DBEdit* edit);
   void sizeChanged();
   void loadFormImage();
+  void showStandInFace();
   void showLabel(int k, const ItemValue& value);
   QFont labelFont(int points) const;
   bool saveAll();
@@ -139,6 +148,13 @@ class TCarPrintForm : public QDialog {
   std::string face_;
   int current_ = 1;
   int paperW_ = 0, paperH_ = 0;
+  int createdFrom_ = 0;
+  struct Drag {
+    bool active = false;
+    bool moved = false;
+    QPoint start;   ///< where the mouse was pressed, on the screen
+    QPoint origin;  ///< the item's position then, in layout units
+  } drag_;  ///< the first layout made since the editor was opened (0: none)
   bool settingBars_ = false;
   QDialog* printerSettings_ = nullptr;
   QImage formImage_;

@@ -66,14 +66,12 @@ void FormPrinting::printCommand(int k) {
 
   if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
   if (!dialogs().printerSetup(window_, *printer_)) return;
-  if (printer_->outputFormat() == QPrinter::PdfFormat)
-    setUpPdfPrinter(*printer_, printer_->outputFileName(), tables.paperWidth(), tables.paperHeight());
+  const QString name = toQ(tables.printName());
+  const std::unique_ptr<QPrinter> printer =
+      runPrinter(*printer_, tables.paperWidth(), tables.paperHeight(), name.isEmpty() ? u8("見積書") : name);
 
-  const PrinterSettings settings = windows_.printerSettings->settings();
-  const int set = chooseAdjustmentSet(sjis::fromUtf8Lossy(printer_->printerName().toStdString()),
-                                      windows_.printerSettings->multiplePrinters(), settings.printers);
   RunSettings run;
-  run.set = settings.sets[std::size_t(set)];
+  run.set = windows_.printerSettings->adjustmentFor(*printer);
   run.programDirectory = programDirectory_;
   run.face = windows_.editor->fontFace();
   const CompanyLines none{{}};
@@ -83,7 +81,7 @@ void FormPrinting::printCommand(int k) {
                                          vendaro::ui::Dialogs::Answer::Yes;
                                 });
   estimates_.run([&](table::Cursor& cursor) {
-    PrinterSheetDevice device(*printer_);
+    PrinterSheetDevice device(*printer);
     printForms(device, tables, cursor, evaluator, run);
   });
 }

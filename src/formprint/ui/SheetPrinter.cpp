@@ -8,8 +8,11 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
+#include <QPrinterInfo>
 
+#include "formprint/calibration.h"
 #include "formprint/jpeg_image.h"
+#include "formprint/ui/ItemFont.h"
 #include "platform/sjis.h"
 #include "platform/ui/qtext.h"
 
@@ -26,8 +29,6 @@ bool isJpeg(const std::string& path) {
   return ext == "jpg" || ext == "jpeg";
 }
 
-/// An item size of 0 or less (an item whose size was never set) prints at this size.
-constexpr int kFallbackPoints = 10;
 }  // namespace
 
 QImage loadFormImage(const std::string& path) {
@@ -44,6 +45,14 @@ QImage loadFormImage(const std::string& path) {
   return image;
 }
 
+namespace {
+/// The face of the calibration sheet's words: the items' default face.
+const std::string& readableFace() {
+  static const std::string face = sjis::lit("ＪＳゴシック");
+  return face;
+}
+}  // namespace
+
 void setUpPdfPrinter(QPrinter& printer, const QString& file, int paperWidthMm, int paperHeightMm) {
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(file);
@@ -53,6 +62,68 @@ void setUpPdfPrinter(QPrinter& printer, const QString& file, int paperWidthMm, i
                              ? QPageSize(QSizeF(paperWidthMm, paperHeightMm), QPageSize::Millimeter)
                              : QPageSize(QPageSize::A4);
   printer.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+}
+
+std::unique_ptr<QPrinter> runPrinter(const QPrinter& chosen, int paperWidthMm, int paperHeightMm,
+                                     const QString& documentName) {
+  std::unique_ptr<QPrinter> printer;
+  if (chosen.outputFormat() == QPrinter::PdfFormat) {
+    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    setUpPdfPrinter(*printer, chosen.outputFileName(), paperWidthMm, paperHeightMm);
+  } else {
+    printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(chosen.printerName()), QPrinter::HighResolution);
+    printer->setPageSize(chosen.pageLayout().pageSize());
+    printer->setPageOrientation(chosen.pageLayout().orientation());
+    printer->setCopyCount(chosen.copyCount());
+    printer->setDuplex(chosen.duplex());
+  }
+  printer->setDocName(documentName);
+  return printer;
+}
+
+PrinterGeometry printerGeometry(const QPrinter& printer) {
+  PrinterGeometry g;
+  g.dotsPerInch = printer.resolution();
+  if (!printer.fullPage()) {
+    const QRectF page = printer.pageRect(QPrinter::Millimeter);
+    const QRectF paper = printer.paperRect(QPrinter::Millimeter);
+    g.leftMarginMm = page.left() - paper.left();
+    g.topMarginMm = page.top() - paper.top();
+  }
+  return g;
+}
+
+PrinterGeometry installedPrinterGeometry(const QString& name) {
+  QPrinterInfo info = name.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(name);
+  if (info.isNull()) info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) {
+    QPrinter pdf(QPrinter::HighResolution);
+    setUpPdfPrinter(pdf, QString(), 0, 0);
+    return printerGeometry(pdf);
+  }
+  const QPrinter printer(info, QPrinter::HighResolution);
+  return printerGeometry(printer);
+}
+
+void printCalibrationSheet(QPrinter& printer, const AdjustmentSet& set) {
+  const QRectF paper = printer.paperRect(QPrinter::Millimeter);
+  const QString name = printer.outputFormat() == QPrinter::PdfFormat ? QString() : printer.printerName();
+  const CalibrationSheet sheet = calibrationSheet(paper.width(), paper.height(), set,
+                                                  sjis::fromUtf8Lossy(name.toStdString()), printer.resolution());
+  QPainter painter;
+  if (!painter.begin(&printer))
+    throw PrintError(sjis::lit("印刷を開始できません: ") + sjis::fromUtf8Lossy(printer.printerName().toStdString()));
+  // Lines a fifth of a millimetre wide.
+  painter.setPen(QPen(Qt::black, printer.resolution() * 0.2 / 25.4));
+  for (const SheetLine& l : sheet.lines) painter.drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2));
+  for (const SheetText& t : sheet.texts) {
+    QFont font = itemFont(readableFace());
+    font.setPointSize(t.points);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, painter.device());
+    painter.drawText(QPointF(t.x, t.y + metrics.ascent()), toQ(t.text));
+  }
+  if (!painter.end()) throw PrintError(sjis::lit("印刷できません: 文書を終えられません"));
 }
 
 PrinterSheetDevice::PrinterSheetDevice(QPrinter& printer) : printer_(printer) {}
@@ -80,8 +151,8 @@ void PrinterSheetDevice::drawForm(const DevicePoint& extent) {
 }
 
 void PrinterSheetDevice::drawText(const PlacedText& item, const std::string& face) {
-  QFont font(toQ(face));
-  font.setPointSize(item.points > 0 ? item.points : kFallbackPoints);
+  QFont font = itemFont(face);
+  font.setPointSize(printedPoints(item.points));
   painter_.setFont(font);
   // The position is the text's top-left corner; Qt draws from the baseline.
   const QFontMetrics metrics(font, painter_.device());

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -27,6 +28,24 @@ QImage loadFormImage(const std::string& path);
 /// default adjustment set, no margins (device (0, 0) is the page's top-left corner), and a page of
 /// the layout's paper size (A4 when the layout gives none).
 void setUpPdfPrinter(QPrinter& printer, const QString& file, int paperWidthMm, int paperHeightMm);
+
+/// The printer one run prints on, set up afresh from what the printer setup dialog chose: a PDF
+/// file as setUpPdfPrinter makes it, or the chosen printer at its own resolution and printable
+/// area with the chosen paper, orientation and copies. Nothing a previous run set carries over.
+std::unique_ptr<QPrinter> runPrinter(const QPrinter& chosen, int paperWidthMm, int paperHeightMm,
+                                     const QString& documentName);
+
+/// What a printer reports: its resolution and where its printable area (device (0, 0)) lies on
+/// the paper.
+PrinterGeometry printerGeometry(const QPrinter& printer);
+
+/// The geometry of the installed printer of that name at its own resolution; an empty or unknown
+/// name means the default printer, and without any printer, PDF output as setUpPdfPrinter makes it.
+PrinterGeometry installedPrinterGeometry(const QString& name);
+
+/// Prints the calibration sheet on the printer, on the paper it is set up for, placed with the
+/// set. Throws PrintError when the printer cannot start or end the document.
+void printCalibrationSheet(QPrinter& printer, const AdjustmentSet& set);
 
 /// A print run's device on a printer.
 class PrinterSheetDevice : public SheetDevice {

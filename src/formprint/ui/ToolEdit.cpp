@@ -7,6 +7,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "formprint/ui/SheetPrinter.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "platform/ui/dialogs.h"
@@ -92,6 +93,17 @@ TToolEditForm::TToolEditForm(const std::string& programDirectory, QWidget* paren
     pitch->addWidget(text("/10 （金額等の位置揃え）", panel));
     pitch->addStretch(1);
     rows->addLayout(pitch);
+    DerivedLabel[std::size_t(i)] = text("（保存された値がないため、プリンターの解像度と印刷可能範囲から求めた値です）", panel);
+    DerivedLabel[std::size_t(i)]->setObjectName(QStringLiteral("DerivedLabel%1").arg(i + 1));
+    DerivedLabel[std::size_t(i)]->setWordWrap(true);
+    rows->addWidget(DerivedLabel[std::size_t(i)]);
+    // A value the user changes is the user's, no longer derived.
+    for (int field : {i * 4 + 0, i * 4 + 1, i * 4 + 2, i * 4 + 3, 12 + i})
+      connect(SpinEdit[std::size_t(field)], &QSpinBox::valueChanged, this, [this, i] {
+        if (showing_) return;
+        derived_[std::size_t(i)] = false;
+        DerivedLabel[std::size_t(i)]->hide();
+      });
     auto* namePanel = new QFrame(panel);
     auto* nameRow = new QHBoxLayout(namePanel);
     nameRow->setContentsMargins(0, 0, 0, 0);
@@ -122,21 +134,53 @@ TToolEditForm::TToolEditForm(const std::string& programDirectory, QWidget* paren
   BtnPanel->setFixedHeight(40);
   OKBtn = namedButton(u8("OK(&Y)"), "OKBtn", BtnPanel, true);
   CancelBtn = namedButton(u8("ｷｬﾝｾﾙ"), "CancelBtn", BtnPanel);
+  PrintSheetBtn = namedButton(u8("調整用紙印刷"), "PrintSheetBtn", BtnPanel);
+  PrintSheetBtn->setToolTip(u8("目盛りと用紙の端、この設定の値を印刷します。測った差を印字位置に入れてください。"));
   BtnPanel->installEventFilter(this);
   layout->addWidget(BtnPanel);
   connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  connect(PrintSheetBtn, &QPushButton::clicked, this, [this] { PrintSheetBtnClick(); });
   resize(480, 360);
 
+  PrinterSettings stored;
   try {
-    showSettings(loadPrinterSettings(programDirectory_));
+    stored = loadPrinterSettings(programDirectory_);
   } catch (const FileError& e) {
-    showSettings(PrinterSettings{});
     vendaro::ui::dialogs().message(parent, toQ(e.what()));
   }
+  for (std::size_t i = 0; i < 3; ++i) derived_[i] = !stored.stored[i];
+  showSettings(stored);
+  showDerivedSets();
+}
+
+void TToolEditForm::showDerivedSets() {
+  showing_ = true;
+  const QComboBox* combos[] = {ComboBox1, ComboBox2, ComboBox3};
+  for (std::size_t i = 0; i < 3; ++i) {
+    DerivedLabel[i]->setVisible(derived_[i]);
+    if (!derived_[i]) continue;
+    const AdjustmentSet set = deriveAdjustmentSet(installedPrinterGeometry(combos[i]->currentText()));
+    SpinEdit[i * 4 + 0]->setValue(set.numerator);
+    SpinEdit[i * 4 + 1]->setValue(set.denominator);
+    SpinEdit[i * 4 + 2]->setValue(set.vertical);
+    SpinEdit[i * 4 + 3]->setValue(set.horizontal);
+  }
+  showing_ = false;
+}
+
+AdjustmentSet TToolEditForm::adjustmentFor(const QPrinter& printer) const {
+  const PrinterSettings s = settings();
+  const int i = chooseAdjustmentSet(sjis::fromUtf8Lossy(printer.printerName().toStdString()), multiplePrinters_,
+                                    s.printers);
+  if (!derived_[std::size_t(i)]) return s.sets[std::size_t(i)];
+  AdjustmentSet set = deriveAdjustmentSet(printerGeometry(printer));
+  set.pitch = s.sets[std::size_t(i)].pitch;
+  return set;
 }
 
 void TToolEditForm::showSettings(const PrinterSettings& s) {
+  showing_ = true;
   for (std::size_t i = 0; i < 3; ++i) {
     const AdjustmentSet& set = s.sets[i];
     SpinEdit[i * 4 + 0]->setValue(set.numerator);
@@ -148,6 +192,7 @@ void TToolEditForm::showSettings(const PrinterSettings& s) {
   ComboBox1->setEditText(toQ(s.printers[0]));
   ComboBox2->setEditText(toQ(s.printers[1]));
   ComboBox3->setEditText(toQ(s.printers[2]));
+  showing_ = false;
 }
 
 PrinterSettings TToolEditForm::settings() const {
@@ -174,6 +219,7 @@ void TToolEditForm::detectPrinters(const QStringList& installedPrinters) {
   Panel2->show();
   PanelPrint2->show();
   PanelPrint3->show();
+  showDerivedSets();  // each unstored set shows the values of the printer it now names
 }
 
 void TToolEditForm::OKBtnClick() {
@@ -183,7 +229,21 @@ void TToolEditForm::OKBtnClick() {
     vendaro::ui::dialogs().message(this, toQ(e.what()));
     return;
   }
+  // What is written is stored from now on, derived or not.
+  derived_ = {};
+  for (QLabel* label : DerivedLabel) label->hide();
   accept();
+}
+
+void TToolEditForm::PrintSheetBtnClick() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (!vendaro::ui::dialogs().printerSetup(this, *printer_)) return;
+  try {
+    const std::unique_ptr<QPrinter> printer = runPrinter(*printer_, 0, 0, QStringLiteral("Vendaro-calibration"));
+    printCalibrationSheet(*printer, adjustmentFor(*printer));
+  } catch (const std::exception& e) {
+    vendaro::ui::dialogs().message(this, toQ(e.what()));
+  }
 }
 
 bool TToolEditForm::eventFilter(QObject* watched, QEvent* event) {
@@ -191,6 +251,7 @@ bool TToolEditForm::eventFilter(QObject* watched, QEvent* event) {
     const int w = BtnPanel->width();
     OKBtn->move(w / 3 - 37, 8);
     CancelBtn->move(w * 2 / 3 - 37, 8);
+    PrintSheetBtn->move(w - PrintSheetBtn->sizeHint().width() - 6, 8);
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -50,10 +50,11 @@ bool QtDialogs::printerSetup(QWidget* parent, QPrinter& printer) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-QFont QtDialogs::chooseFont(QWidget* parent, const QFont& initial) {
+std::optional<QFont> QtDialogs::selectFont(QWidget* parent, const QFont& initial) {
   bool ok = false;
   const QFont chosen = QFontDialog::getFont(&ok, initial, parent, QString(), QFontDialog::ScalableFonts);
-  return ok ? chosen : initial;
+  if (!ok) return std::nullopt;
+  return chosen;
 }
 
 Dialogs& dialogs() {

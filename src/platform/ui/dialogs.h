@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QString>
+#include <optional>
 
 class QDialog;
 class QPrinter;
@@ -34,9 +35,11 @@ class Dialogs {
   /// The printer setup dialog on `printer`: true when confirmed, and the choice is then the
   /// printer's (which printer, paper, output file).
   virtual bool printerSetup(QWidget* parent, QPrinter& printer) = 0;
-  /// The font dialog (scalable fonts only) starting with `initial`: the font chosen, or `initial`
+  /// The font dialog (scalable fonts only) starting with `initial`: the font chosen, or nothing
   /// when it was cancelled.
-  virtual QFont chooseFont(QWidget* parent, const QFont& initial) = 0;
+  virtual std::optional<QFont> selectFont(QWidget* parent, const QFont& initial) = 0;
+  /// The font dialog for a caller that treats Cancel as keeping `initial`.
+  QFont chooseFont(QWidget* parent, const QFont& initial) { return selectFont(parent, initial).value_or(initial); }
 };
 
 /// The dialogs a person answers.
@@ -50,7 +53,7 @@ class QtDialogs : public Dialogs {
                    const QString& name) override;
   int exec(QDialog& dialog) override;
   bool printerSetup(QWidget* parent, QPrinter& printer) override;
-  QFont chooseFont(QWidget* parent, const QFont& initial) override;
+  std::optional<QFont> selectFont(QWidget* parent, const QFont& initial) override;
 };
 
 /// The program's dialogs: the person-facing ones unless a test has put others in place.
