@@ -87,20 +87,20 @@ def printed_lines(pdf):
     return lines, (float(page.group(1)) * MM_PER_POINT, float(page.group(2)) * MM_PER_POINT)
 
 
-def place_item(s, editor, item, number):
-    """Fills the item number `number` shown in the editor: its expression and its size from their
-    lists, and its place typed into Ｘ座標 and Ｙ座標."""
-    s.pick(s.field(f"項目{number}", within=editor), item["expression"])
-    s.pick(s.field(f"サイズ{number}", within=editor), str(ITEM_POINTS))
+def place_item(s, editor, panel, item, number):
+    """Fills the item number `number` shown in the editor's item panel: its expression and its size
+    from their lists, and its place typed into Ｘ座標 and Ｙ座標."""
+    s.pick(s.field(f"項目{number}", within=panel), item["expression"])
+    s.pick(s.field(f"サイズ{number}", within=panel), str(ITEM_POINTS))
     for axis, value in (("Ｘ", item["x"]), ("Ｙ", item["y"])):
-        box = s.field(f"{axis}座標{number}", within=editor)
+        box = s.field(f"{axis}座標{number}", within=panel)
         s.click(box)
         s.key("ctrl+a")
         s.type(str(value))
         s.key("Tab")
         s.wait_text(box, str(value))
         # The place in millimetres beside the box follows.
-        s.wait_text(s.find(description=f"{axis}座標（mm）", within=editor), str(value * 100 // UNITS_PER_100_MM))
+        s.wait_text(s.find(description=f"{axis}座標（mm）", within=panel), str(value * 100 // UNITS_PER_100_MM))
     # The preview shows the item as it prints for the current estimate.
     s.find(role="label", name=item["text"], within=editor)
 
@@ -123,9 +123,11 @@ def design_a_layout_and_print_it():
         s.no_dialog("印刷名")
         editor = s.dialog("印刷設定")
 
-        # Its name and its paper, A4.
+        # Its name and its paper, A4. (Searches keep to a panel of the editor: its preview holds a
+        # label for each of its 240 items.)
+        top = s.field("印刷名", within=editor).parent
         for field, value in (("印刷名", LAYOUT_NAME), ("印刷サイズＸ", "210"), ("印刷サイズＹ", "297")):
-            box = s.field(field, within=editor)
+            box = s.field(field, within=top)
             s.click(box)
             s.key("ctrl+a")
             s.type(value)
@@ -133,16 +135,17 @@ def design_a_layout_and_print_it():
             s.wait_text(box, value)
 
         # The item boxes show in edit mode.
-        s.click(s.find(role="check box", name="修正モード", within=editor))
         number = s.find(role="label", description="NO.", within=editor)
+        left = number.parent.parent
+        s.click(s.find(role="check box", name="修正モード", within=left))
         s.wait_text(number, "1")
-        place_item(s, editor, ITEMS[0], 1)
+        place_item(s, editor, left, ITEMS[0], 1)
 
         # Item 2, one step along the item number bar (its right arrow).
-        x, y, w, h = s.extents(s.find(role="scroll bar", name="NO.", within=editor))
+        x, y, w, h = s.extents(s.find(role="scroll bar", name="NO.", within=number.parent))
         s.click_at(x + w - h // 2 - 1, y + h // 2)
         s.wait_text(number, "2")
-        place_item(s, editor, ITEMS[1], 2)
+        place_item(s, editor, left, ITEMS[1], 2)
         s.screenshot("layout")
 
         s.click(s.find(role="push button", name="OK(&Y)", within=editor))
