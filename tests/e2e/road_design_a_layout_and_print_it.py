@@ -11,7 +11,7 @@ import struct
 import subprocess
 import unicodedata
 
-from harness import RoadFailed, Session, road, wait_until
+from harness import RoadFailed, Session, road
 from printer import PrinterQueue
 
 # 379 layout units make 100 mm.
