@@ -375,9 +375,24 @@ class Session:
         """Chooses an entry of a combo box from its drop-down list, by the mouse."""
         x, y, w, h = self.extents(combo)
         self.click_at(x + w - 8, y + h // 2)  # the arrow button
-        entry = self.find(role="list item", name=item, within=combo, timeout=10)
+        entry = self.find(role="list item", name=item, within=combo, showing=None, timeout=10)
+        self.reveal(entry)
         self.click(entry)
         self.wait_text(combo, lambda t: _norm(t) == _norm(item) or _norm(combo.name) == _norm(item), timeout=10)
+
+    def reveal(self, acc, timeout=15.0):
+        """Turns the mouse wheel over the list that holds `acc` until `acc` is showing in it (an
+        entry far down a long drop-down list)."""
+        view = acc.parent
+
+        def probe():
+            if acc.getState().contains(self.atspi.STATE_SHOWING):
+                return True
+            _, vy, _, vh = self.extents(view)
+            _, ey, _, _ = self.extents(acc)
+            self.wheel(view, 1, down=ey > vy + vh // 2)
+            return False
+        wait_until(f"{self.describe(acc)} to show in its list", probe, timeout=timeout, interval=0.1)
 
     def resize_main(self, width, height):
         self.xdotool("windowsize", "--sync", self.main_window, str(width), str(height))

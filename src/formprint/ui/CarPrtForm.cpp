@@ -146,6 +146,7 @@ void TCarPrintForm::buildTop(QWidget* parent) {
   ScaleComboBox->addItems(numbers({1, 2, 3, 4, 5}));
   ScaleComboBox->setCurrentIndex(1);
   ScaleComboBox->setMaximumWidth(48);
+  ScaleComboBox->setAccessibleDescription(u8("尺度"));
   grid->addWidget(ScaleComboBox, 0, 9);
 
   grid->addWidget(caption("印刷フォーム：", "FormLabel", TopPanel), 1, 0);
@@ -225,6 +226,9 @@ void TCarPrintForm::buildPointPanel(QWidget* parent) {
   NoScrollBar->setObjectName(QStringLiteral("NoScrollBar"));
   NoScrollBar->setRange(1, kItemCount);
   NoScrollBar->setPageStep(5);
+  // The number and its bar are read out by the caption beside them.
+  NoPanel->setAccessibleDescription(u8("NO."));
+  NoScrollBar->setAccessibleName(u8("NO."));
   noRow->addWidget(NoScrollBar, 1);
   column->addWidget(noSet);
 
@@ -254,6 +258,7 @@ void TCarPrintForm::buildPointPanel(QWidget* parent) {
   YPosDBEdit->setObjectName(QStringLiteral("YPosDBEdit"));
   grid->addWidget(YPosDBEdit, 2, 1);
   YPosPanel = panel("0", "YPosPanel", PosSetPanel);
+  YPosPanel->setAccessibleDescription(u8("Ｙ座標（mm）"));
   grid->addWidget(YPosPanel, 2, 2);
   grid->addWidget(caption("mm", "Label3", PosSetPanel), 2, 3);
 
@@ -274,15 +279,18 @@ void TCarPrintForm::buildPointPanel(QWidget* parent) {
   XPosDBEdit->setObjectName(QStringLiteral("XPosDBEdit"));
   grid->addWidget(XPosDBEdit, 5, 1);
   XPosPanel = panel("0", "XPosPanel", PosSetPanel);
+  XPosPanel->setAccessibleDescription(u8("Ｘ座標（mm）"));
   grid->addWidget(XPosPanel, 5, 2);
   grid->addWidget(caption("mm", "Label4", PosSetPanel), 5, 3);
   XScrollBar = new QScrollBar(Qt::Horizontal, PosSetPanel);
   XScrollBar->setObjectName(QStringLiteral("XScrollBar"));
   XScrollBar->setPageStep(10);
+  XScrollBar->setAccessibleName(u8("Ｘ座標"));
   grid->addWidget(XScrollBar, 6, 0, 1, 4);
   YScrollBar = new QScrollBar(Qt::Vertical, PosSetPanel);
   YScrollBar->setObjectName(QStringLiteral("YScrollBar"));
   YScrollBar->setPageStep(10);
+  YScrollBar->setAccessibleName(u8("Ｙ座標"));
   grid->addWidget(YScrollBar, 0, 4, 7, 1);
   grid->setColumnStretch(1, 1);
   column->addWidget(PosSetPanel);
