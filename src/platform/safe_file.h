@@ -13,11 +13,15 @@ enum class ExistingMode {
   Replace  ///< the new file has the mode asked for (a file that must never be readable by others)
 };
 
+/// The mode of a file the program creates: readable and writable by its owner alone, since nearly
+/// every file it writes holds customers' personal data or what leads to it.
+constexpr unsigned kPrivateFileMode = 0600;
+
 /// A file written whole. Its bytes go to a temporary file beside the target; commit() flushes
 /// them to the disk and renames the temporary file over the target, so the target is always the
 /// old file or the new one, never a part of either. Without a successful commit() (a failure, an
 /// exception, the object simply going) the temporary file is removed and the target is left as
-/// it was. A new target gets `mode`; a target that exists keeps its own mode unless `existing`
+/// it was. A new target gets `mode` whatever the process's umask; a target that exists keeps its own mode unless `existing`
 /// says otherwise.
 ///
 /// A writer that is killed leaves its temporary file behind; the next writer of the same target
@@ -25,7 +29,7 @@ enum class ExistingMode {
 class SafeFile {
  public:
   /// Creates the temporary file. Throws FileError naming the target.
-  explicit SafeFile(std::string target, unsigned mode = 0644, ExistingMode existing = ExistingMode::Keep);
+  explicit SafeFile(std::string target, unsigned mode = kPrivateFileMode, ExistingMode existing = ExistingMode::Keep);
   ~SafeFile();
   SafeFile(const SafeFile&) = delete;
   SafeFile& operator=(const SafeFile&) = delete;
@@ -54,7 +58,7 @@ class SafeFile {
 };
 
 /// Writes `content` as the whole of the file at `path` through a SafeFile. Throws FileError.
-void writeFileWhole(const std::string& path, std::string_view content, unsigned mode = 0644,
+void writeFileWhole(const std::string& path, std::string_view content, unsigned mode = kPrivateFileMode,
                     ExistingMode existing = ExistingMode::Keep);
 
 }  // namespace vendaro

@@ -57,7 +57,7 @@ class SettingsLines {
 /// Writes the lines, each followed by CR LF, replacing the file whole through a SafeFile: a crash or
 /// a failure leaves the old file as it was. `mode` is the permission of a new file; a file that
 /// exists keeps its own unless `existing` says otherwise. Throws FileError.
-void writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, unsigned mode = 0644,
+void writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, unsigned mode = kPrivateFileMode,
                         ExistingMode existing = ExistingMode::Keep);
 
 /// "True" or "False".

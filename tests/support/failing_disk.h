@@ -76,6 +76,29 @@ inline std::string inChild(Disk disk, const std::function<std::string()>& work) 
   return out;
 }
 
+/// While it lives, no file of this process can grow, as on a full disk: a write that would extend
+/// a file fails. Only the soft limit is lowered, so that it can be put back.
+class FullDiskScope {
+ public:
+  FullDiskScope() {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = 0;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FullDiskScope() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+  }
+  FullDiskScope(const FullDiskScope&) = delete;
+  FullDiskScope& operator=(const FullDiskScope&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = SIG_DFL;
+};
+
 /// The names in a directory, for checking that no temporary file is left behind.
 inline std::vector<std::string> namesIn(const std::string& dir) {
   std::vector<std::string> names;
