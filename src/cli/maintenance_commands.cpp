@@ -123,7 +123,7 @@ int restoreCommand(const std::vector<std::string>& args) {
 
 int protectCommand(const std::vector<std::string>& args) {
   if (!args.empty()) throw std::invalid_argument("protect takes no arguments");
-  const std::string dir = currentDirectory();
+  const std::string dir = programDirectory();
   const auto changes = maintenance::tightenProgramDirectory(dir, table::cardataDirectory(dir));
   for (const auto& change : changes) std::printf("%04o -> %04o  %s\n", change.before, change.after, change.path.c_str());
   std::printf("%d changed\n", static_cast<int>(changes.size()));
