@@ -4,12 +4,12 @@
 #include <climits>
 #include <cstdlib>
 #include <cstdio>
-#include <filesystem>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "formprint/jpeg_image.h"
+#include "platform/safe_file.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "vendaro_version.h"
@@ -68,27 +68,26 @@ std::string runningExecutable() {
 void createDirectories(const std::string& path) {
   if (path.empty() || isDirectory(path)) return;
   createDirectories(parentOf(path));
-  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) throw FileError(path, errno);
+  if (::mkdir(path.c_str(), 0700) == 0) ::chmod(path.c_str(), 0700);  // whatever the umask
+  else if (errno != EEXIST) throw FileError(path, errno);
 }
 
-/// Copies the installation's blank form into a program directory that has none, through a
-/// temporary file so that an interrupted copy leaves no half image behind.
+/// Copies the installation's blank form into a program directory that has none, through the
+/// safe path of files written whole, so that an interrupted copy leaves no half image behind.
 void copyBlankForm(const std::string& dataDirectory, const std::string& programDirectory) {
   const std::string from = joinPath(dataDirectory, formprint::blankFormFileName());
   const std::string to = joinPath(programDirectory, formprint::blankFormFileName());
   if (fileExists(to) || !fileExists(from)) return;
-  const std::string temporary = to + ".tmp";
-  std::error_code ec;
-  std::filesystem::copy_file(from, temporary, std::filesystem::copy_options::overwrite_existing, ec);
-  if (ec) {
-    std::filesystem::remove(temporary, ec);
-    throw FileError(to, EIO);
-  }
-  if (std::rename(temporary.c_str(), to.c_str()) != 0) {
-    int error = errno;
-    std::filesystem::remove(temporary, ec);
-    throw FileError(to, error);
-  }
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  if (!in) throw FileError(from, errno);
+  std::string image;
+  char buffer[1 << 16];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) image.append(buffer, n);
+  const bool failed = std::ferror(in);
+  std::fclose(in);
+  if (failed) throw FileError(from, EIO);
+  // The blank form holds nothing personal: it may stay readable by everyone.
+  writeFileWhole(to, image, 0644);
 }
 
 }  // namespace

@@ -160,6 +160,7 @@ int main(int argc, char** argv) {
       {"date", dateCommand},         {"add", addCommand},
       {"dump", dumpCommand},         {"eval", cli::evalCommand},
       {"backup", cli::backupCommand}, {"restore", cli::restoreCommand},
+      {"protect", cli::protectCommand},
       {"postal", cli::postalCommand}, {"kana", cli::kanaCommand}};
 #ifdef VENDARO_CLI_PRINT
   commands.emplace("print", cli::printCommand);

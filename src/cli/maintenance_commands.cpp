@@ -12,6 +12,7 @@
 #include "maintenance/backup.h"
 #include "maintenance/file_names.h"
 #include "maintenance/period.h"
+#include "maintenance/privacy.h"
 #include "maintenance/restore.h"
 #include "platform/sjis.h"
 
@@ -47,7 +48,9 @@ std::vector<std::string> fieldList(const std::string& utf8) {
 
 const char* const kMaintenanceUsage =
     "  vendaro-cli backup FILE [--from MONTH --to MONTH]  back up the estimates (of the months, e.g. 令和０８年０１月)\n"
-    "  vendaro-cli restore FILE [--pattern FIELD,...]     restore estimates from a backup (or a file mapped by FIELD,...)\n";
+    "  vendaro-cli restore FILE [--pattern FIELD,...]     restore estimates from a backup (or a file mapped by FIELD,...)\n"
+    "  vendaro-cli protect                                make the tables, settings files, backups and PDF files of\n"
+    "                                                     the program directory readable by this account alone\n";
 
 int backupCommand(const std::vector<std::string>& args) {
   std::string file, from, to;
@@ -115,6 +118,15 @@ int restoreCommand(const std::vector<std::string>& args) {
   }
   std::printf("%d estimates restored, %d deleted before\n", report.stored, report.deleted);
   printNotice(maintenance::droppedNotice(report));
+  return 0;
+}
+
+int protectCommand(const std::vector<std::string>& args) {
+  if (!args.empty()) throw std::invalid_argument("protect takes no arguments");
+  const std::string dir = programDirectory();
+  const auto changes = maintenance::tightenProgramDirectory(dir, table::cardataDirectory(dir));
+  for (const auto& change : changes) std::printf("%04o -> %04o  %s\n", change.before, change.after, change.path.c_str());
+  std::printf("%d changed\n", static_cast<int>(changes.size()));
   return 0;
 }
 

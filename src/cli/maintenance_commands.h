@@ -21,4 +21,8 @@ int backupCommand(const std::vector<std::string>& args);
 /// a file without a header needs the pattern. Prints how many estimates were stored.
 int restoreCommand(const std::vector<std::string>& args);
 
+/// Runs `protect`: takes group and other permissions off the personal files of the program
+/// directory (the tables, settings files, backups and PDF files) and prints each one changed.
+int protectCommand(const std::vector<std::string>& args);
+
 }  // namespace vendaro::cli

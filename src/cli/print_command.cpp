@@ -19,6 +19,7 @@
 #include "formprint/print_run.h"
 #include "formprint/printer_settings.h"
 #include "formprint/ui/SheetPrinter.h"
+#include "platform/ui/pdf_output.h"
 #include "platform/sjis.h"
 #include "prefs/company_info.h"
 
@@ -121,8 +122,10 @@ int printCommand(const std::vector<std::string>& args) {
   }
   int pages = 0;
   {
+    vendaro::ui::PdfOutput output(printer);
     formprint::ui::PrinterSheetDevice device(printer);
     pages = formprint::printForms(device, *tables, *estimates, evaluator, settings);
+    output.commit();
   }
   std::printf("%d\n", pages);
   return 0;

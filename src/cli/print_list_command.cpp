@@ -18,6 +18,7 @@
 #include "listprint/print_widths.h"
 #include "listprint/ui/TextPrintStream.h"
 #include "platform/clock.h"
+#include "platform/ui/pdf_output.h"
 #include "platform/sjis.h"
 
 namespace vendaro::cli {
@@ -85,9 +86,11 @@ int printListCommand(const std::vector<std::string>& args) {
   printer.setOutputFileName(QString::fromLocal8Bit(pdf.c_str()));
   printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
                                     QPageLayout::Millimeter));
+  vendaro::ui::PdfOutput output(printer);
   listprint::ui::TextPrintStream out(printer, settings.font, listprint::ui::TextPrintStream::Jobs::OnePerPage);
   listprint::runListPrint(*estimates, *widths, settings, today(), out);
   out.finish();
+  output.commit();
   std::printf("%d\n", out.pages());
   return 0;
 }

@@ -3,11 +3,14 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include <jpeglib.h>
 
+#include "platform/safe_file.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 
@@ -96,14 +99,13 @@ RgbImage decodeJpegFile(const std::string& path) {
 }
 
 void writeWhiteJpeg(const std::string& path, int width, int height) {
-  std::FILE* raw = std::fopen(path.c_str(), "wb");
-  if (!raw) throw FileError(path, errno);
-  std::unique_ptr<std::FILE, FileCloser> file(raw);
+  unsigned char* bytes = nullptr;
+  unsigned long size = 0;
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);  // the library's own errors cannot occur for these settings
   jpeg_create_compress(&info);
-  jpeg_stdio_dest(&info, file.get());
+  jpeg_mem_dest(&info, &bytes, &size);
   info.image_width = static_cast<JDIMENSION>(width);
   info.image_height = static_cast<JDIMENSION>(height);
   info.input_components = 3;
@@ -116,7 +118,9 @@ void writeWhiteJpeg(const std::string& path, int width, int height) {
   while (info.next_scanline < info.image_height) jpeg_write_scanlines(&info, &rowPointer, 1);
   jpeg_finish_compress(&info);
   jpeg_destroy_compress(&info);
-  if (std::fflush(file.get()) != 0 || std::ferror(file.get())) throw FileError(path, errno);
+  std::unique_ptr<unsigned char, decltype(&std::free)> image(bytes, &std::free);
+  // The blank form holds nothing personal: it may stay readable by everyone.
+  writeFileWhole(path, std::string_view(reinterpret_cast<const char*>(image.get()), size), 0644);
 }
 
 const std::string& blankFormFileName() {
@@ -128,9 +132,7 @@ void installBlankForm(const std::string& programDirectory) {
   const std::string path = joinPath(programDirectory, blankFormFileName());
   if (fileExists(path)) return;
   // A4 on a 96-dpi screen: 210 x 297 mm.
-  const std::string temporary = path + ".tmp";
-  writeWhiteJpeg(temporary, 794, 1123);
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) throw FileError(path, errno);
+  writeWhiteJpeg(path, 794, 1123);
 }
 
 }  // namespace vendaro::formprint

@@ -95,10 +95,32 @@ std::string headingLine(const std::vector<ListColumn>& columns) {
   return line;
 }
 
+namespace {
+
+/// The value with each line break (CR LF, or a CR or LF alone) as one blank: a break inside a
+/// cell would push the rest of the estimate's line onto a line of its own.
+std::string withoutLineBreaks(std::string value) {
+  if (value.find_first_of("\r\n") == std::string::npos) return value;
+  std::string out;
+  out.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '\r' || c == '\n') {
+      out += ' ';
+      if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string estimateLine(const std::vector<ListColumn>& columns, const table::Cursor& estimates, bool grouping) {
   std::string line;
   for (const ListColumn& c : columns) {
-    const std::string value = estimates.text(c.field);
+    const std::string value = withoutLineBreaks(estimates.text(c.field));
     line += c.kind == ColumnKind::Text ? textCell(value, c.width) : amountCell(value, c.width, grouping);
   }
   return line;

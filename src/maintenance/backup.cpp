@@ -1,51 +1,18 @@
 #include "maintenance/backup.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 
 #include "book/eradate.h"
 #include "book/estimate_fields.h"
 #include "book/field_lists.h"
 #include "maintenance/file_names.h"
+#include "platform/safe_file.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 
 namespace vendaro::maintenance {
 namespace {
-
-/// A file written through a large buffer; every failure becomes the general file error.
-class OutFile {
- public:
-  explicit OutFile(std::string path) : path_(std::move(path)) {
-    file_ = std::fopen(path_.c_str(), "wb");
-    if (!file_) throw FileError(path_, errno);
-    std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
-  }
-  ~OutFile() {
-    if (file_) std::fclose(file_);
-  }
-  void write(const std::string& bytes) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) throw FileError(path_, errno);
-  }
-  void close() {
-    std::FILE* f = file_;
-    file_ = nullptr;
-    if (std::fflush(f) != 0) {
-      int err = errno;
-      std::fclose(f);
-      throw FileError(path_, err);
-    }
-    if (std::fclose(f) != 0) throw FileError(path_, errno);
-  }
-
- private:
-  std::string path_;
-  std::FILE* file_ = nullptr;
-};
 
 bool breaksLine(const std::string& value) {
   return value.find_first_of(",\r\n") != std::string::npos;
@@ -73,7 +40,8 @@ BackupReport writeBackup(table::Cursor& estimates, const std::string& chosenPath
   std::vector<int> fields;
   for (const auto& name : columns) fields.push_back(estimates.fieldIndex(name));
 
-  OutFile out(report.path);
+  // The previous backup of this name stays whole until the new one is complete.
+  SafeFile out(report.path);
   std::string line;
   for (std::size_t i = 0; i < columns.size(); ++i) line += (i ? "," : "") + columns[i];
   line += "\r\n";
@@ -136,16 +104,18 @@ BackupReport writeBackup(table::Cursor& estimates, const std::string& chosenPath
     estimates.scanView(estimates.recNo(), writeEstimate);
     estimates.last();  // the walk ends past the last estimate, as a step-by-step one would
   }
-  out.close();
+  out.commit();
   return report;
 }
 
 std::string unreadableNotice(const BackupReport& report) {
   if (report.unreadable.empty()) return {};
   constexpr std::size_t kListed = 10;
+  // The restore refuses such a file at the first of these lines and leaves the table as it was.
   std::string text = sjis::lit("バックアップしました。ただし、カンマまたは改行を含む値が ") +
                      std::to_string(report.unreadableValues) + sjis::lit(" 個あり、次の見積 ") +
-                     std::to_string(report.unreadable.size()) + sjis::lit(" 件は正しくリストアできません：");
+                     std::to_string(report.unreadable.size()) +
+                     sjis::lit(" 件の行でリストアが中止されるため、このファイルはリストアできません：");
   for (std::size_t i = 0; i < report.unreadable.size() && i < kListed; ++i) {
     const UnreadableEstimate& u = report.unreadable[i];
     text += "\r" + std::to_string(u.line) + sjis::lit("行目  ") + u.created + "  " + u.name + sjis::lit("  （");

@@ -41,7 +41,8 @@ struct BackupReport {
 /// Writes the backup of the cursor's view to the chosen file with its extension replaced by
 /// ".CSV", overwriting it. Unless backupFromCurrent(), writing starts at the first record, with
 /// the filter switched off first when `periodLimit` is off; otherwise at the current record. The
-/// cursor is left past its last record. Throws FileError (the partial file stays) and TableError.
+/// cursor is left past its last record. Throws FileError and TableError; a file of that name that
+/// was there before is then left as it was.
 BackupReport writeBackup(table::Cursor& estimates, const std::string& chosenPath, bool periodLimit);
 
 /// The notice after a backup with values that do not read back (CP932); empty when there are none.

@@ -122,8 +122,14 @@ std::vector<std::string> patternColumns(const std::vector<std::string>& firstLin
   return columns;
 }
 
+std::string valueCountMessage(std::size_t found, std::size_t expected) {
+  return sjis::lit("値の数が 1 行目と違います（1 行目 ") + std::to_string(expected) + sjis::lit(" 個、この行 ") +
+         std::to_string(found) + sjis::lit(" 個）");
+}
+
 RestoreReport restoreEstimates(table::Cursor& estimates, const std::string& path,
-                               const std::vector<std::string>& columns, bool skipFirstLine, bool append) {
+                               const std::vector<std::string>& columns, bool skipFirstLine, bool append,
+                               std::size_t valuesPerLine) {
   RestoreReport report;
   std::vector<int> fields;
   for (const auto& name : columns) fields.push_back(estimates.schema().find(name));
@@ -161,6 +167,12 @@ RestoreReport restoreEstimates(table::Cursor& estimates, const std::string& path
         estimates.append();
         filling = true;
       }
+      // A value beyond the first line's count is only counted: the line is refused at its end.
+      if (column >= valuesPerLine) {
+        ++column;
+        value.clear();
+        return;
+      }
       if (column >= fields.size()) throw table::fieldNotFound("");
       if (fields[column] < 0) throw table::fieldNotFound(columns[column]);
       estimates.setText(fields[column], value);
@@ -192,6 +204,9 @@ RestoreReport restoreEstimates(table::Cursor& estimates, const std::string& path
           break;
         case '\n':
           writeValue();
+          // A value holding a comma or a line break shows as a line of another count; storing it
+          // would split or shift an estimate.
+          if (column != valuesPerLine) throw RestoreError(valueCountMessage(column, valuesPerLine), line);
           try {
             refused = false;
             estimates.post();
@@ -233,7 +248,7 @@ RestoreOutcome runRestore(table::Cursor& estimates, const std::string& chosenPat
     if (!pattern) return RestoreOutcome::NoPattern;
     columns = patternColumns(head.columns, *pattern);
   }
-  report = restoreEstimates(estimates, path, columns, head.header, nameHolds(chosenPath, "分割"));
+  report = restoreEstimates(estimates, path, columns, head.header, nameHolds(chosenPath, "分割"), head.columns.size());
   return RestoreOutcome::Done;
 }
 

@@ -60,9 +60,15 @@ struct RestoreReport {
 /// dropped and noted. The after-post hook does not run; the caller rebuilds whatever depends on
 /// the table once at the end. The cursor is left unfiltered in the natural order. Throws
 /// RestoreError for a value without a field or one its field cannot take, FileError for the file,
-/// TableError when the transaction cannot be committed; in each case nothing is changed.
+/// TableError when the transaction cannot be committed; in each case nothing is changed. Every
+/// line must hold `valuesPerLine` values (as many as the first line): a line of another count (a
+/// value with a comma or a line break, a blank line) is refused as a RestoreError with its line.
 RestoreReport restoreEstimates(table::Cursor& estimates, const std::string& path,
-                               const std::vector<std::string>& columns, bool skipFirstLine, bool append);
+                               const std::vector<std::string>& columns, bool skipFirstLine, bool append,
+                               std::size_t valuesPerLine);
+
+/// The message of a line whose number of values differs from the first line's.
+std::string valueCountMessage(std::size_t found, std::size_t expected);
 
 /// How a restore command ended.
 enum class RestoreOutcome {

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/safe_file.h"
 #include "platform/sjis.h"
 
 namespace vendaro {
@@ -78,40 +79,11 @@ bool SettingsLines::boolean(std::size_t i, bool fallback) const {
   return line ? *line == "True" : fallback;
 }
 
-void writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, unsigned mode) {
+void writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, unsigned mode,
+                        ExistingMode existing) {
   std::string content;
   for (const auto& line : lines) content += line + "\r\n";
-
-  std::string tmp = path + ".tmp";
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (fd < 0) throw FileError(path, errno);
-  ::fchmod(fd, mode);
-  const char* p = content.data();
-  std::size_t left = content.size();
-  while (left > 0) {
-    ssize_t w = ::write(fd, p, left);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      throw FileError(path, err);
-    }
-    p += w;
-    left -= static_cast<std::size_t>(w);
-  }
-  int synced = ::fsync(fd);
-  int err = errno;
-  if (::close(fd) != 0 && synced == 0) synced = -1, err = errno;
-  if (synced != 0) {
-    ::unlink(tmp.c_str());
-    throw FileError(path, err);
-  }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(tmp.c_str());
-    throw FileError(path, err);
-  }
+  writeFileWhole(path, content, mode, existing);
 }
 
 }  // namespace vendaro

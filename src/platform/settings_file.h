@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/safe_file.h"
+
 namespace vendaro {
 
 /// A file that could not be created, opened, read or written. what() is the application's general
@@ -52,10 +54,11 @@ class SettingsLines {
   std::vector<std::string> lines_;
 };
 
-/// Writes the lines, each followed by CR LF, replacing the file whole. The new content is written
-/// to a temporary file beside it and renamed over the old one, so a crash leaves either the old
-/// or the new file. `mode` is the permission of a new file. Throws FileError.
-void writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, unsigned mode = 0644);
+/// Writes the lines, each followed by CR LF, replacing the file whole through a SafeFile: a crash or
+/// a failure leaves the old file as it was. `mode` is the permission of a new file; a file that
+/// exists keeps its own unless `existing` says otherwise. Throws FileError.
+void writeSettingsLines(const std::string& path, const std::vector<std::string>& lines, unsigned mode = kPrivateFileMode,
+                        ExistingMode existing = ExistingMode::Keep);
 
 /// "True" or "False".
 inline std::string boolText(bool value) { return value ? "True" : "False"; }

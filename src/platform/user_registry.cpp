@@ -14,7 +14,10 @@ namespace {
 void makeDirectories(const std::string& dir) {
   for (std::size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
     std::string part = dir.substr(0, slash);
-    if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) throw FileError(part, errno);
+    if (!part.empty()) {
+      if (::mkdir(part.c_str(), 0700) == 0) ::chmod(part.c_str(), 0700);  // whatever the umask
+      else if (errno != EEXIST) throw FileError(part, errno);
+    }
     if (slash == std::string::npos) break;
   }
 }

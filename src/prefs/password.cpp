@@ -5,7 +5,7 @@
 namespace vendaro::prefs {
 
 void savePassword(const std::string& programDirectory, const std::string& password) {
-  writeSettingsLines(joinPath(programDirectory, passwordFileName()), {password}, 0600);
+  writeSettingsLines(joinPath(programDirectory, passwordFileName()), {password}, kPrivateFileMode, ExistingMode::Replace);
 }
 
 }  // namespace vendaro::prefs

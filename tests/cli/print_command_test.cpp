@@ -1,6 +1,7 @@
 // vendaro-cli print form, run as a user would in a program directory; the PDF read back.
 #include <array>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -10,12 +11,18 @@
 #include "platform/sjis.h"
 #include "support/pdf_text.h"
 #include "support/cli_run.h"
+#include "support/failing_disk.h"
 #include "support/temp_dir.h"
 
 namespace vendaro {
 namespace {
 
 std::string cp(const char* utf8) { return sjis::lit(utf8); }
+
+std::string slurpFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 test::CliRun cli(const std::string& dir, const std::string& args) { return test::runCli(dir, args, "", " 2>/dev/null"); }
 
@@ -105,6 +112,18 @@ TEST_F(PrintCommand, AllPrintsOnePagePerEstimateAndBadChoicesAreRefused) {
     EXPECT_EQ(cli(dir.path(), c.args).status, c.status);
   }
   EXPECT_FALSE(fileExists(dir.file("x.pdf")));
+}
+
+TEST_F(PrintCommand, AFormPrintOnAFullDiskLeavesThePreviousPdfWhole) {
+  ASSERT_EQ(cli(dir.path(), "print form --layout 1 --record 1 --pdf out.pdf").status, 0);
+  const std::string previous = slurpFile(dir.file("out.pdf"));
+  const std::vector<std::string> before = test::namesIn(dir.path());
+  const std::string outcome = test::inChild(test::Disk::Full, [&] {
+    return std::to_string(cli(dir.path(), "print form --layout 1 --record 2 --pdf out.pdf").status);
+  });
+  EXPECT_NE(outcome, "0");
+  EXPECT_EQ(slurpFile(dir.file("out.pdf")), previous);
+  EXPECT_EQ(test::namesIn(dir.path()), before);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ import csv
 import io
 import os
 import re
+import resource
 import shutil
 import signal
 import subprocess
@@ -140,10 +141,10 @@ class Session:
         shutil.rmtree(self.work, ignore_errors=True)
         return False
 
-    def _spawn(self, argv, log, env=None, pass_fds=(), cwd=None):
+    def _spawn(self, argv, log, env=None, pass_fds=(), cwd=None, preexec_fn=None):
         out = open(log, "ab")
         p = subprocess.Popen(argv, stdout=out, stderr=subprocess.STDOUT, env=env or self.env,
-                             pass_fds=pass_fds, cwd=cwd, start_new_session=True)
+                             pass_fds=pass_fds, cwd=cwd, start_new_session=True, preexec_fn=preexec_fn)
         out.close()
         self.procs.append(p)
         return p
@@ -280,12 +281,28 @@ class Session:
         self.app_log = os.path.join(self.work, f"vendaro-{len(self.procs)}.log")
         e = dict(self.env)
         e.update(env or {})
+        # A file that may not grow fails the write, as a full disk does, instead of ending the
+        # program (see fill_disk).
         self.app = self._spawn([os.path.join(build_dir(), "src", "vendaro"), *args], self.app_log, env=e,
-                               cwd=self.program)
+                               cwd=self.program, preexec_fn=lambda: signal.signal(signal.SIGXFSZ, signal.SIG_IGN))
         self._desktop = None
         self._fields = {}
         self._snapshots = {}
         return self.app
+
+    def fill_disk(self, full=True):
+        """Makes the disk of the running program full (full=False: gives it room again): from now
+        on a write of the program that would make a file grow fails, as on a disk without room."""
+        _, hard = resource.prlimit(self.app.pid, resource.RLIMIT_FSIZE)
+        resource.prlimit(self.app.pid, resource.RLIMIT_FSIZE, (0 if full else hard, hard))
+
+    def enter_company(self, name):
+        """Answers the first start's prompt for the company information with the company name."""
+        company = self.dialog("自社情報")
+        self.click(self.find(role="text", name="自社名", within=company))
+        self.type(name)
+        self.click(self.find(role="push button", name="OK", within=company))
+        self.no_dialog("自社情報")
 
     def wait_exit(self, timeout=20.0):
         """Waits for the program to end; returns its exit status."""

@@ -12,11 +12,7 @@ def start_on_an_empty_program_directory():
         s.start()
         s.wait_main_window()
         # The first tick asks for the company information, which was never entered.
-        company = s.dialog("自社情報")
-        s.click(s.find(role="text", name="自社名", within=company))
-        s.type("Vendaro Motors")
-        s.click(s.find(role="push button", name="OK", within=company))
-        s.no_dialog("自社情報")
+        s.enter_company("Vendaro Motors")
         if not os.path.isdir(s.path("CARDATA")) or not os.path.exists(s.path("CARDATA", "Estimate.DB")):
             raise RoadFailed("the first start made no estimate table in CARDATA/")
         s.quit_program(answer=None)

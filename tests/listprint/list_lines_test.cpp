@@ -184,6 +184,37 @@ TEST_F(ListPrintRun, PrintsDateTitleHeadingAndEstimateLines) {
   }
 }
 
+TEST_F(ListPrintRun, ALineBreakInAValuePrintsAsABlankSoTheEstimateStaysOneLine) {
+  settings.fields.second = {lit("氏名"), lit("住所"), lit("見積金額")};
+  widths->edit();
+  widths->setInteger(lit("住所"), 14);
+  widths->post();
+  struct Case {
+    const char* name;
+    std::string address;
+    std::string cell;  // the 住所 cell, 14 bytes
+  } cases[] = {
+      {"CR LF", lit("東京都") + "\r\n" + lit("港区"), lit("東京都") + " " + lit("港区") + "   "},
+      {"LF alone", lit("東京都") + "\n" + lit("港区"), lit("東京都") + " " + lit("港区") + "   "},
+      {"CR alone, and two breaks in a row", "A\rB\n\nC", "A B  C" + std::string(8, ' ')},
+      {"a break at the end", lit("港区") + "\r\n", lit("港区") + std::string(10, ' ')},
+  };
+  add(lit("山田"), "100");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    estimates->first();
+    estimates->edit();
+    estimates->setText(lit("住所"), c.address);
+    estimates->post();
+    RecordedStream out;
+    settings.count = OutputCount::CurrentOnly;
+    runListPrint(*estimates, *widths, settings, today, out);
+    ASSERT_EQ(out.jobs.size(), 1u);
+    ASSERT_EQ(out.jobs[0].size(), 4u);  // heading, rule, the estimate, rule
+    EXPECT_EQ(out.jobs[0][2].text, lit("山田") + std::string(8, ' ') + c.cell + "       100");
+  }
+}
+
 TEST_F(ListPrintRun, DateAndTitleLinesOnlyWhenSet) {
   add(lit("山田太郎"), "1");
   struct Case {

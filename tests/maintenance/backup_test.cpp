@@ -9,6 +9,7 @@
 #include "book/month_tabs.h"
 #include "maintenance/file_names.h"
 #include "maintenance/period.h"
+#include "maintenance/restore.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "support/temp_dir.h"
@@ -137,6 +138,17 @@ TEST_F(BackupTest, ValuesWithACommaOrLineBreakAreWrittenAsTheyStandAndReported) 
   EXPECT_NE(notice.find(cp("山田　一郎")), std::string::npos);
   EXPECT_NE(notice.find(cp("3行目")), std::string::npos);
   EXPECT_EQ(notice.find(cp("佐藤　花子")), std::string::npos);
+  EXPECT_NE(notice.find(cp("このファイルはリストアできません")), std::string::npos);
+
+  // As the notice says, the restore refuses the file at that estimate's line and changes nothing.
+  RestoreReport restored;
+  try {
+    runRestore(*estimates, report.path, nullptr, restored);
+    ADD_FAILURE() << "the file was restored";
+  } catch (const RestoreError& e) {
+    EXPECT_EQ(e.line(), 3);
+  }
+  EXPECT_EQ(estimates->recordCount(), 2);
 }
 
 TEST_F(BackupTest, AFileThatCannotBeCreatedIsTheGeneralFileError) {

@@ -8,6 +8,9 @@
 // them, and one that stops at a bad value and changes nothing) and postal-code imports, each one
 // transaction.
 //
+// And a backup killed while it writes: the backup file of that name is always the whole previous
+// one, and the next backup leaves nothing of the killed one behind.
+//
 // Each run does a few rounds; VENDARO_CRASH_ROUNDS=200 (see the README) runs the long version.
 
 #include <gtest/gtest.h>
@@ -26,10 +29,12 @@
 #include "book/estimate_table.h"
 #include "book/field_lists.h"
 #include "entry/postal.h"
+#include "maintenance/backup.h"
 #include "maintenance/restore.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "platform/table/cursor.h"
+#include "support/failing_disk.h"
 #include "support/temp_dir.h"
 
 namespace vendaro::table {
@@ -394,6 +399,59 @@ TEST(TableCrash, AKilledRestoreLeavesTheEstimatesBeforeOrAfterIt) {
       ASSERT_TRUE(found == after) << "after " << done << " restores the table holds neither that state nor the next";
       state = std::move(after);
     }
+  }
+}
+
+// --- Backups -----------------------------------------------------------------------------------
+
+std::string fileContent(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(TableCrash, AKilledBackupLeavesThePreviousBackupWholeAndTheNextOneCleansUp) {
+  test::TempDir dir;
+  const std::string cardata = dir.file("CARDATA");
+  const std::string target = dir.file("見積.CSV");
+  {
+    auto estimates = book::openEstimateTable(cardata);
+    Transaction bulk(*estimates);
+    for (int n = 0; n < 3000; ++n) {
+      estimates->append();
+      estimates->setText(book::kCreatedField, sjis::lit("令和０８年１２月０１日"));
+      estimates->setText(book::kNameField, "B" + std::to_string(n));
+      estimates->setText(sjis::lit("住所"), sjis::lit("東京都港区１－２－３"));
+      estimates->post();
+    }
+    bulk.commit();
+  }
+  auto backup = [&] {
+    auto estimates = book::openEstimateTable(cardata);
+    estimates->setIndex(book::descendingIndexName());
+    maintenance::writeBackup(*estimates, target, false);
+  };
+  backup();
+  const std::string whole = fileContent(target);
+  ASSERT_GT(whole.size(), 1u << 18);  // long enough to be killed in the middle of
+
+  std::mt19937 rng(20240604);
+  for (int round = 0, rounds = bulkRounds(); round < rounds; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    const int done = killWhileWorking(rng, 3, 200000, [&](int progress) {
+      try {
+        for (int n = 1;; ++n) {
+          backup();
+          reportStep(progress, n);
+        }
+      } catch (...) {
+        ::_exit(3);
+      }
+    });
+    ASSERT_GE(done, 0) << "the backing-up child failed before it was killed";
+    ASSERT_TRUE(fileContent(target) == whole) << "the backup of that name is not whole after the kill";
+    // What the killed writer left beside it goes with the next backup.
+    backup();
+    EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"CARDATA", "見積.CSV"}));
   }
 }
 

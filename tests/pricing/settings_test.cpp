@@ -9,6 +9,7 @@
 #include "pricing/pick_lists.h"
 #include "pricing/reference_tables.h"
 #include "pricing/tax_rate.h"
+#include "support/failing_disk.h"
 #include "support/temp_dir.h"
 
 namespace vendaro::pricing {
@@ -80,10 +81,18 @@ TEST(PickLists, AFileThatCannotBeWrittenKeepsItsOldContents) {
   test::TempDir dir;
   const PickList& mission = pickLists()[0];
   savePickList(dir.path(), mission, {"A"});
-  // The new content is written beside the file first; a directory in that place makes it fail.
-  ::mkdir(dir.file("Mission.INI.tmp").c_str(), 0700);
-  EXPECT_THROW(savePickList(dir.path(), mission, {"B"}), FileError);
+  // On a disk without room the new list cannot be written.
+  const std::string outcome = test::inChild(test::Disk::Full, [&]() -> std::string {
+    try {
+      savePickList(dir.path(), mission, {"B"});
+    } catch (const FileError&) {
+      return "refused";
+    }
+    return "written";
+  });
+  EXPECT_EQ(outcome, "refused");
   EXPECT_EQ(slurp(dir.file("Mission.INI")), "A\r\n");
+  EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"Mission.INI"});
 }
 
 TEST(PickLists, MemoTextBecomesOneEntryPerLine) {

@@ -19,6 +19,7 @@
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "platform/ui/qtext.h"
+#include "support/failing_disk.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -191,6 +192,34 @@ TEST_F(MainWindowTest, LettersInAnAmountBoxAreRefusedAndNothingIsLost) {
   EXPECT_TRUE(form->dataSource().post());
   EXPECT_EQ(form->estimates().integer(cp("車両価格1")), 1500000);
   EXPECT_EQ(current("コメント"), u8("ご検討ください"));
+}
+
+TEST_F(MainWindowTest, APostOnAFullDiskIsReportedAndKeepsEverythingTyped) {
+  seed({{"平成１５年０２月２８日", "b"}});
+  open();
+  auto* name = form->control<vendaro::ui::DBMemo>(QStringLiteral("YomiDBMemo1"));
+  auto* amount = form->control<vendaro::ui::DBEdit>(QStringLiteral("DBEdit1"));
+  type(name, u8("山田　太郎"));
+  type(amount, QStringLiteral("1500000"));
+  dialogs.shown.clear();
+  {
+    test::FullDiskScope full;
+    form->DBNavigator1->button(vendaro::ui::DBNavigator::Post)->click();
+  }
+  ASSERT_EQ(dialogs.shown.size(), 1);
+  EXPECT_TRUE(dialogs.shown[0].contains(u8("Estimate.DB"))) << dialogs.shown[0].toStdString();
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Edit);
+  EXPECT_EQ(name->toPlainText(), u8("山田　太郎"));
+  EXPECT_EQ(amount->text(), QStringLiteral("1500000"));
+  // With room again, the same post stores what was typed.
+  form->DBNavigator1->button(vendaro::ui::DBNavigator::Post)->click();
+  EXPECT_EQ(dialogs.shown.size(), 1);
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Browse);
+  form.reset();
+  auto stored = book::openEstimateTable(cardata());
+  stored->first();
+  EXPECT_EQ(stored->text(cp("氏名")), cp("山田　太郎"));
+  EXPECT_EQ(stored->integer(cp("車両価格1")), 1500000);
 }
 
 TEST_F(MainWindowTest, EnterMovesTheFocusAndInsertsNoLineBreak) {

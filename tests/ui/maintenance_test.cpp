@@ -174,7 +174,7 @@ TEST_F(MaintenanceMenuTest, BackupWithAValueThatWillNotReadBackSaysSo) {
   form->menuItem(QStringLiteral("Back1"))->trigger();
   ASSERT_EQ(dialogs.shown.size(), 2);
   EXPECT_TRUE(dialogs.shown[1].contains(u8("山田,一郎")));
-  EXPECT_TRUE(dialogs.shown[1].contains(u8("正しくリストアできません")));
+  EXPECT_TRUE(dialogs.shown[1].contains(u8("このファイルはリストアできません")));
 
   // Cancelling the file dialog writes nothing and says nothing.
   dialogs.shown.clear();

@@ -177,5 +177,68 @@ TEST_F(PasswordTest, TheFieldShowsStarsAndTypesWithoutTheInputMethod) {
   EXPECT_EQ(pass.Label1->text(), u8("パスワードを入力してください。"));
 }
 
+TEST_F(PasswordTest, TheDialogSaysWhatThePasswordDoesAndDoesNot) {
+  spit("EsPass.INI", "Kuruma7\r\n");
+  open();
+  // At start-up the dialog asks for the password and nothing else; its help says it all.
+  dialogs.modals.push_back([](QDialog& d) {
+    auto& pass = dynamic_cast<TPassDlg&>(d);
+    EXPECT_TRUE(pass.HelpLabel->isHidden());
+    EXPECT_TRUE(pass.whatsThis().contains(u8("暗号化されません")));
+    pass.MaskEdit1->setText(QStringLiteral("Kuruma7"));
+    return int(QDialog::Accepted);
+  });
+  form->Timer1Timer();
+  // Where a password is set, the dialog says plainly what it does and does not do.
+  dialogs.modals.push_back([](QDialog& d) {
+    auto& pass = dynamic_cast<TPassDlg&>(d);
+    EXPECT_FALSE(pass.HelpLabel->isHidden());
+    for (const char* said : {"見積を表示しない", "暗号化されません", "アクセス権"})
+      EXPECT_TRUE(pass.HelpLabel->text().contains(u8(said))) << said;
+    return int(QDialog::Rejected);
+  });
+  form->menuItem(QStringLiteral("N18"))->trigger();
+  EXPECT_TRUE(dialogs.modals.empty());
+}
+
+TEST_F(PasswordTest, TablesOthersCanReadAreReportedAtStartAndNarrowedWhenAsked) {
+  open();
+  const std::string cardata = dir.file("CARDATA");
+  const std::string table = cardata + "/Estimate.DB";
+  auto mode = [](const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+  };
+  // A book made before: open to everyone on the machine.
+  auto openUp = [&] {
+    ::chmod(cardata.c_str(), 0755);
+    ::chmod(table.c_str(), 0644);
+  };
+  openUp();
+  dialogs.confirms.push_back(false);
+  form->Timer1Timer();
+  ASSERT_EQ(dialogs.shown.size(), 1);
+  EXPECT_TRUE(dialogs.shown[0].contains(u8("他のユーザーからも読める"))) << dialogs.shown[0].toStdString();
+  EXPECT_EQ(mode(table), 0644u);  // "no" changes nothing
+
+  form.reset();
+  dialogs.shown.clear();
+  open();
+  dialogs.confirms.push_back(true);
+  form->Timer1Timer();
+  ASSERT_EQ(dialogs.shown.size(), 2);
+  EXPECT_TRUE(dialogs.shown[1].contains(u8("このユーザーだけが読み書きできるようにしました")));
+  EXPECT_EQ(mode(cardata), 0700u);
+  EXPECT_EQ(mode(table), 0600u);
+
+  // Once narrowed, the next start says nothing (a question here would fail the test).
+  form.reset();
+  dialogs.shown.clear();
+  open();
+  form->Timer1Timer();
+  EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
 }  // namespace
 }  // namespace vendaro::prefs::ui

@@ -20,6 +20,7 @@
 #include "pricing/ui/ListEdit.h"
 #include "pricing/ui/ServiceDlg.h"
 #include "pricing/ui/ZeiSForm.h"
+#include "support/failing_disk.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -371,14 +372,16 @@ TEST_F(PricingTest, APlanListThatCannotBeWrittenStillFeedsTheBoxesForTheRun) {
   seed({});
   open();
   put(dir.file("CarPlan.INI"), "2\r\n");
-  ::mkdir(dir.file("CarPlan.INI.tmp").c_str(), 0700);  // the file cannot be replaced
   dialogs.modals.push_back([](QDialog& d) {
     auto& editor = static_cast<TListEditForm&>(d);
     editor.Memo1->setPlainText(QStringLiteral("3\n60"));
     editor.OKBtn->click();
     return d.result();
   });
-  form->menuItem(QStringLiteral("N15"))->trigger();
+  {
+    test::FullDiskScope full;  // the file cannot be replaced
+    form->menuItem(QStringLiteral("N15"))->trigger();
+  }
   ASSERT_FALSE(dialogs.shown.isEmpty());
   EXPECT_TRUE(dialogs.shown.back().startsWith(u8("ファイルの入出力エラーです")));
   EXPECT_EQ(items(combo("DBComboBox12")), latin({"3", "60"}));

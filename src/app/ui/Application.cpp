@@ -77,6 +77,7 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   installFind(*form, *find);
   priced.serv = new pricing::ui::TServDlg(form.get());
   createPassDialog(*form);
+  warnOfReadableTables(*form);
   auto* period = new maintenance::ui::TMSetDlg(form.get());
   wireMaintenance(*form, restorePattern, period);
   priced.insure = new pricing::ui::TCInsureForm(programDirectory, cardataDirectory, form.get());

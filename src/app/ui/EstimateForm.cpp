@@ -27,7 +27,7 @@ using vendaro::ui::u8;
 
 TEstimateDataForm::TEstimateDataForm(const std::string& programDirectory, const std::string& cardataDirectory,
                                      QWidget* parent)
-    : QMainWindow(parent), programDirectory_(programDirectory) {
+    : QMainWindow(parent), programDirectory_(programDirectory), cardataDirectory_(cardataDirectory) {
   setObjectName(QStringLiteral("EstimateDataForm"));
   setWindowTitle(QStringLiteral("Vendaro For Win32"));
 

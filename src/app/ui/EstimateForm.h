@@ -42,6 +42,8 @@ class TEstimateDataForm : public QMainWindow {
   table::Cursor& estimates() { return *cursor_; }
   vendaro::ui::DataSource& dataSource() { return *source_; }
   const std::string& programDirectory() const { return programDirectory_; }
+  /// The directory of the tables (CARDATA).
+  const std::string& cardataDirectory() const { return cardataDirectory_; }
 
   /// A control of the estimate sheet (or any child) by its name.
   template <class T = QWidget>
@@ -109,6 +111,7 @@ class TEstimateDataForm : public QMainWindow {
   bool FormCloseQuery();
 
   std::string programDirectory_;
+  std::string cardataDirectory_;
   MainSettings settings_;
   std::unique_ptr<table::Cursor> cursor_;
   std::unique_ptr<vendaro::ui::DataSource> source_;

@@ -1,6 +1,9 @@
 #include "app/ui/Preferences.h"
 
+#include "maintenance/privacy.h"
+#include "platform/settings_file.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/qtext.h"
 #include "prefs/ui/ColorDlg.h"
 #include "prefs/ui/PassDlg.h"
 #include "prefs/ui/RestorePos.h"
@@ -38,6 +41,26 @@ prefs::ui::TPassDlg* createPassDialog(TEstimateDataForm& form) {
     return true;
   });
   return dialog;
+}
+
+void warnOfReadableTables(TEstimateDataForm& form) {
+  TEstimateDataForm* main = &form;
+  // Right after the password: once at every start while another account can read the tables.
+  form.firstTickSteps.insert(form.firstTickSteps.begin() + 1, [main] {
+    const std::string cardata = main->cardataDirectory();
+    if (maintenance::tablesReadableByOthers(cardata).empty()) return true;
+    if (!vendaro::ui::dialogs().confirm(main, vendaro::ui::toQ(maintenance::readableTablesQuestion(cardata))))
+      return true;
+    try {
+      const auto changes = maintenance::tightenProgramDirectory(main->programDirectory(), cardata);
+      vendaro::ui::dialogs().message(
+          main, vendaro::ui::u8("%1 個のファイルとフォルダを、このユーザーだけが読み書きできるようにしました。")
+                    .arg(changes.size()));
+    } catch (const FileError& e) {
+      vendaro::ui::dialogs().message(main, vendaro::ui::toQ(e.what()));
+    }
+    return true;
+  });
 }
 
 }  // namespace vendaro::app::ui

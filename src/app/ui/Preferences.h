@@ -22,4 +22,8 @@ prefs::ui::TColorDlg* createColorDialog(TEstimateDataForm& form);
 /// first-tick steps: a wrong password closes the main window and stops the later steps.
 prefs::ui::TPassDlg* createPassDialog(TEstimateDataForm& form);
 
+/// Right after the password check on the first tick: when another account can read the tables,
+/// says so and offers to make the book's personal files readable by this account alone.
+void warnOfReadableTables(TEstimateDataForm& form);
+
 }  // namespace vendaro::app::ui

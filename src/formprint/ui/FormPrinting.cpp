@@ -10,6 +10,7 @@
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/pdf_output.h"
 #include "platform/ui/qtext.h"
 
 namespace vendaro::formprint::ui {
@@ -81,8 +82,10 @@ void FormPrinting::printCommand(int k) {
                                          vendaro::ui::Dialogs::Answer::Yes;
                                 });
   estimates_.run([&](table::Cursor& cursor) {
+    vendaro::ui::PdfOutput output(*printer);
     PrinterSheetDevice device(*printer);
     printForms(device, tables, cursor, evaluator, run);
+    output.commit();
   });
 }
 

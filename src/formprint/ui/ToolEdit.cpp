@@ -11,6 +11,7 @@
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/pdf_output.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/buttons.h"
 
@@ -240,7 +241,10 @@ void TToolEditForm::PrintSheetBtnClick() {
   if (!vendaro::ui::dialogs().printerSetup(this, *printer_)) return;
   try {
     const std::unique_ptr<QPrinter> printer = runPrinter(*printer_, 0, 0, QStringLiteral("Vendaro-calibration"));
+    // A PDF file chosen in the setup is written whole or not at all, as every file is.
+    vendaro::ui::PdfOutput output(*printer);
     printCalibrationSheet(*printer, adjustmentFor(*printer));
+    output.commit();
   } catch (const std::exception& e) {
     vendaro::ui::dialogs().message(this, toQ(e.what()));
   }

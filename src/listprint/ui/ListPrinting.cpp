@@ -12,6 +12,7 @@
 #include "platform/settings_file.h"
 #include "platform/ui/binding.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/pdf_output.h"
 #include "platform/ui/qtext.h"
 
 namespace vendaro::listprint::ui {
@@ -84,9 +85,11 @@ void printList(QWidget* parent, vendaro::ui::DataSource& estimates, TPrintPatDlg
   const auto jobs = printer.outputFormat() == QPrinter::PdfFormat ? TextPrintStream::Jobs::OnePerPage
                                                                    : TextPrintStream::Jobs::Separate;
   estimates.run([&](table::Cursor& c) {
+    vendaro::ui::PdfOutput output(printer);
     TextPrintStream out(printer, settings.font, jobs);
     runListPrint(c, widths, settings, today(), out);
     out.finish();
+    output.commit();
   });
 }
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/safe_file.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
 
@@ -66,18 +67,26 @@ std::string createSql(const TableSchema& schema) {
 }
 
 /// Makes the empty table in a file beside the final name and renames it into place, so that a
-/// crash never leaves a half-made table under the real name.
+/// crash never leaves a half-made table under the real name. The file is its owner's alone,
+/// whatever the umask (the engine gives its journal the table's own mode).
 void createTableFile(const std::string& path, const TableSchema& schema) {
   std::string tmp = path + ".new";
   ::unlink(tmp.c_str());
   ::unlink((tmp + "-wal").c_str());
   ::unlink((tmp + "-journal").c_str());
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(tmp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  int rc = SQLITE_OK;
   std::string error;
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFileMode);
+  if (fd < 0 || ::fchmod(fd, kPrivateFileMode) != 0) {
+    rc = SQLITE_CANTOPEN;
+    error = std::strerror(errno);
+  }
+  if (fd >= 0) ::close(fd);
+  if (rc == SQLITE_OK) rc = sqlite3_open_v2(tmp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (rc == SQLITE_OK) rc = execOn(db, "PRAGMA journal_mode=WAL");
   if (rc == SQLITE_OK) rc = execOn(db, ("BEGIN;\n" + createSql(schema) + "COMMIT;").c_str());
-  if (rc != SQLITE_OK) error = db ? sqlite3_errmsg(db) : "out of memory";
+  if (rc != SQLITE_OK && error.empty()) error = db ? sqlite3_errmsg(db) : "out of memory";
   sqlite3_close(db);
   if (rc == SQLITE_OK && ::rename(tmp.c_str(), path.c_str()) != 0) {
     rc = SQLITE_CANTOPEN;
@@ -1092,8 +1101,12 @@ void ensureDirectory(const std::string& directory) {
     pos = directory.find('/', pos + 1);
     partial = directory.substr(0, pos);
     if (partial.empty()) continue;
-    if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
+    // A directory made here holds tables of personal data: its owner's alone, whatever the umask.
+    if (::mkdir(partial.c_str(), 0700) == 0) {
+      ::chmod(partial.c_str(), 0700);
+    } else if (errno != EEXIST) {
       throw TableError(sjis::lit("フォルダ '") + sjis::fromUtf8Lossy(partial) + sjis::lit("' を作成できません"));
+    }
   }
 }
 

@@ -40,7 +40,7 @@ QString QtDialogs::openFile(QWidget* parent, const QString& caption, const QStri
 QString QtDialogs::saveFile(QWidget* parent, const QString& caption, const QString& filter, const QString& directory,
                             const QString& name) {
   QString start = directory.isEmpty() ? name : directory + QLatin1Char('/') + name;
-  return QFileDialog::getSaveFileName(parent, caption, start, filter);
+  return QFileDialog::getSaveFileName(parent, caption, start, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 int QtDialogs::exec(QDialog& dialog) { return dialog.exec(); }

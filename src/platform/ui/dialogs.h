@@ -26,7 +26,8 @@ class Dialogs {
   virtual Answer ask(QWidget* parent, const QString& text, bool withCancel) = 0;
   /// The open-file dialog; the empty text when cancelled.
   virtual QString openFile(QWidget* parent, const QString& title, const QString& filter, const QString& directory) = 0;
-  /// The save-file dialog with a proposed name; the empty text when cancelled.
+  /// The save-file dialog with a proposed name; the empty text when cancelled. Choosing a file that
+  /// exists asks nothing: the command that saves decides (a backup overwrites without asking).
   virtual QString saveFile(QWidget* parent, const QString& title, const QString& filter, const QString& directory,
                            const QString& name) = 0;
   /// Shows one of the program's dialogs modally and returns its result (QDialog::Accepted or

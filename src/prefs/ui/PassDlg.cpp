@@ -42,12 +42,27 @@ TPassDlg::TPassDlg(QWidget* parent) : QDialog(parent) {
   style->setParent(MaskEdit1);
   MaskEdit1->setStyle(style);
   MaskEdit1->setAttribute(Qt::WA_InputMethodEnabled, false);
+  // What the password does and does not do, said where it is set and in the dialog's help.
+  const QString help = passwordHelpText();
+  HelpLabel = new QLabel(help, this);
+  HelpLabel->setObjectName(QStringLiteral("HelpLabel"));
+  HelpLabel->setWordWrap(true);
+  HelpLabel->hide();
+  setWhatsThis(help);
+  MaskEdit1->setWhatsThis(help);
   layout->addWidget(Label1);
   layout->addWidget(MaskEdit1);
+  layout->addWidget(HelpLabel);
   OKBtn = namedButton(QStringLiteral("OK"), "OKBtn", this, true);
   addCentredButtons(layout, {OKBtn});
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
   setFixedSize(QSize(300, sizeHint().height()));
+}
+
+QString passwordHelpText() {
+  return u8("このパスワードは、起動したときにこのプログラムで見積を表示しないためのものです。"
+            "見積のデータや設定ファイルは暗号化されません。"
+            "ファイルを守っているのは、このユーザーアカウントのアクセス権（ファイルの許可）です。");
 }
 
 bool TPassDlg::ask(const std::string& password) {
@@ -61,6 +76,10 @@ bool TPassDlg::ask(const std::string& password) {
 void TPassDlg::setPassword(const std::string& programDirectory) {
   setWindowTitle(u8("パスワードの設定"));
   MaskEdit1->clear();
+  if (HelpLabel->isHidden()) {
+    HelpLabel->show();
+    setFixedSize(QSize(300, sizeHint().height()));
+  }
   if (dialogs().exec(*this) != QDialog::Accepted) return;
   QString bad;
   auto typed = vendaro::ui::fromQ(MaskEdit1->text(), &bad);

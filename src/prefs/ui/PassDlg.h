@@ -9,12 +9,18 @@
 
 namespace vendaro::prefs::ui {
 
+/// What the start-up password does (it hides the book in this program) and does not do (it
+/// encrypts nothing; the account's file permissions protect the files).
+QString passwordHelpText();
+
 class TPassDlg : public QDialog {
   Q_OBJECT
  public:
   explicit TPassDlg(QWidget* parent = nullptr);
 
   QLabel* Label1;
+  /// What the password does and does not do; shown while a new password is set.
+  QLabel* HelpLabel;
   /// Shows every typed character as "*"; typed without the input method.
   QLineEdit* MaskEdit1;
   /// The default button; there is no cancel button (closing the window otherwise cancels).
