@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <cstdio>
 #include <unistd.h>
 
 #include "app/ui/Application.h"
@@ -14,11 +15,12 @@
 int main(int argc, char** argv) {
   // A second copy ends at once, silently.
   vendaro::SingleInstance instance("EX_Vendaro");
-  if (!instance.acquired()) return 0;
+  if (!instance.acquired() && !instance.failed()) return 0;
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vendaro"));
   QApplication::setApplicationDisplayName(QStringLiteral("Vendaro For Win32"));
+  vendaro::app::ui::installJapaneseTranslation();
   Q_INIT_RESOURCE(help);
   for (const char* family : {"Noto Sans CJK JP", "IPAGothic", "VL Gothic"}) {
     if (QFontDatabase::families().contains(QString::fromLatin1(family))) {
@@ -27,6 +29,17 @@ int main(int argc, char** argv) {
       QApplication::setFont(font);
       break;
     }
+  }
+
+  if (instance.failed()) {
+    // Without its lock file the program cannot keep a second copy away from the same tables:
+    // it says so and stops.
+    const QString text = QString::fromUtf8("二重起動を防ぐロックファイルを作成できません。\n%1\n(%2)\nプログラムを終了します。")
+                             .arg(QString::fromLocal8Bit(instance.path().c_str()),
+                                  QString::fromLocal8Bit(instance.error().c_str()));
+    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), text);
+    return 1;
   }
 
   char cwd[4096];
