@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QTranslator>
@@ -17,6 +18,9 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
+/// The manual is a resource of the program's library.
+static void loadManualResource() { Q_INIT_RESOURCE(help); }
+
 namespace vendaro::app::ui {
 namespace {
 
@@ -24,6 +28,7 @@ using vendaro::ui::u8;
 
 /// The manual as a person reads it in the help window.
 QString manualText() {
+  loadManualResource();
   THelpWindow help;
   help.showContents();
   QString text = help.document()->toPlainText();
@@ -61,7 +66,9 @@ TEST(Manual, TheStandardButtonsSpeakJapaneseAndTheManualCallsThemSo) {
     SCOPED_TRACE(c.expected);
     ASSERT_NE(c.button, nullptr);
     EXPECT_EQ(caption(c.button), u8(c.expected));
-    if (c.inManual) EXPECT_TRUE(manual.contains(u8("「") + caption(c.button) + u8("」")));
+    if (c.inManual) {
+      EXPECT_TRUE(manual.contains(u8("「") + caption(c.button) + u8("」")));
+    }
   }
   QCoreApplication::removeTranslator(japanese);
   delete japanese;

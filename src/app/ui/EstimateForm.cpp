@@ -92,6 +92,7 @@ TEstimateDataForm::TEstimateDataForm(const std::string& programDirectory, const 
     if (!rebuildingTabs_) TabControl1Change(index);
   });
   TabSet();
+  cursor_->first();  // at start the newest estimate is the current one
 
   connect(source_.get(), &vendaro::ui::DataSource::changed, this, [this] { refreshCounter(); });
   refreshCounter();
