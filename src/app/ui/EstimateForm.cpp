@@ -31,6 +31,13 @@ using vendaro::ui::dialogs;
 using vendaro::ui::toQ;
 using vendaro::ui::u8;
 
+namespace {
+/// A box whose value the mouse wheel turns.
+bool turnsWithTheWheel(const QObject* object) {
+  return qobject_cast<const QComboBox*>(object) || qobject_cast<const QAbstractSpinBox*>(object);
+}
+}  // namespace
+
 TEstimateDataForm::TEstimateDataForm(const std::string& programDirectory, const std::string& cardataDirectory,
                                      QWidget* parent)
     : QMainWindow(parent), programDirectory_(programDirectory) {
@@ -98,6 +105,9 @@ TEstimateDataForm::TEstimateDataForm(const std::string& programDirectory, const 
   refreshCounter();
 
   qApp->installEventFilter(this);
+  // Boxes polished before the filter was in place get the focus policy of the later ones here.
+  for (QWidget* box : findChildren<QWidget*>())
+    if (turnsWithTheWheel(box) && box->focusPolicy() == Qt::WheelFocus) box->setFocusPolicy(Qt::StrongFocus);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -284,13 +294,6 @@ void TEstimateDataForm::Timer1Timer() {
 }
 
 void TEstimateDataForm::showHint(const QString& text) { statusBar()->showMessage(text); }
-
-namespace {
-/// A box whose value the mouse wheel turns.
-bool turnsWithTheWheel(const QObject* object) {
-  return qobject_cast<const QComboBox*>(object) || qobject_cast<const QAbstractSpinBox*>(object);
-}
-}  // namespace
 
 bool TEstimateDataForm::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
