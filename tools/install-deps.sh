@@ -6,6 +6,8 @@ packages=(
   qt6-base-dev libgl-dev
   libsqlite3-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # The yardstick of the postal-code import benchmark.
+  sqlite3
   xvfb xauth fonts-noto-cjk poppler-utils
   clang-14 libclang-rt-14-dev
   # The end-to-end roads: a window manager, real key and mouse events, the accessibility bus,
@@ -15,6 +17,8 @@ packages=(
   fcitx5 fcitx5-mozc fcitx5-frontend-qt6
   # A real printer queue that writes PDF files.
   cups printer-driver-cups-pdf
+  # The PNG icons rendered from the SVG; the package, checked by installing it into a fresh root.
+  qt6-svg-dev debootstrap desktop-file-utils appstream groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./tools/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build -j"$(nproc)" --target vendaro-seed vendaro-screenshots
+cmake --build build -j"$(nproc)" --target vendaro-seed vendaro-screenshots vendaro-render-icon
 out=$(realpath -m "${1:-build/screenshots}")
 program=$(mktemp -d)
 trap 'rm -rf "$program"' EXIT
@@ -14,5 +14,7 @@ trap 'rm -rf "$program"' EXIT
 (cd "$program" && VENDARO_TODAY=2026-12-10 XDG_CONFIG_HOME="$program/config" xvfb-run -a -s "-screen 0 1280x1024x24" \
    sh -c 'openbox > /dev/null 2>&1 & wm=$!; "$0" "$1"; rc=$?; kill $wm; exit $rc' \
    "$OLDPWD/build/tools/vendaro-screenshots" "$out")
+# The desktop menu's entry with its icon, from the files the package installs.
+build/packaging/vendaro-render-icon --entry packaging/vendaro.svg packaging/jp.vendaro.Vendaro.desktop "$out/menu-entry.png"
 echo "screenshots in $out"
 ls "$out"
