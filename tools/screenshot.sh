@@ -10,7 +10,9 @@ out=$(realpath -m "${1:-build/screenshots}")
 program=$(mktemp -d)
 trap 'rm -rf "$program"' EXIT
 (cd "$program" && "$OLDPWD/build/tools/vendaro-seed" "$OLDPWD/samples/estimates.csv")
+# A window manager runs beside the program, so that a maximized window fills the screen.
 (cd "$program" && VENDARO_TODAY=2026-12-10 XDG_CONFIG_HOME="$program/config" xvfb-run -a -s "-screen 0 1280x1024x24" \
+   sh -c 'openbox > /dev/null 2>&1 & wm=$!; "$0" "$1"; rc=$?; kill $wm; exit $rc' \
    "$OLDPWD/build/tools/vendaro-screenshots" "$out")
 # The desktop menu's entry with its icon, from the files the package installs.
 build/packaging/vendaro-render-icon --entry packaging/vendaro.svg packaging/jp.vendaro.Vendaro.desktop "$out/menu-entry.png"

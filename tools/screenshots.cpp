@@ -2,6 +2,10 @@
 // the program directory it is run in:  vendaro-screenshots OUTDIR
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
 #include <QFontDatabase>
 #include <QPixmap>
 #include <QTimer>
@@ -30,6 +34,15 @@
 namespace {
 void settle() {
   for (int i = 0; i < 5; ++i) {
+    QApplication::processEvents();
+    usleep(20000);
+  }
+}
+
+/// Lets events run until `done` holds, for at most five seconds (a window manager at work).
+template <class F>
+void waitFor(F done) {
+  for (int i = 0; i < 250 && !done(); ++i) {
     QApplication::processEvents();
     usleep(20000);
   }
@@ -76,6 +89,8 @@ void addSampleLayout(vendaro::formprint::LayoutTables& layout) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc != 2) return 2;
+  QApplication::setApplicationDisplayName(QStringLiteral("Vendaro For Win32"));
+  vendaro::app::ui::installJapaneseTranslation();
   QString out = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(out);
   Q_INIT_RESOURCE(help);
@@ -194,5 +209,33 @@ int main(int argc, char** argv) {
     pass->hide();
     pass->MaskEdit1->clear();
   }
+  // Standard dialogs speak Japanese: the question asked when closing with an estimate pending,
+  // and the file dialog of the restore.
+  {
+    QMessageBox question(QMessageBox::Question, QApplication::applicationDisplayName(),
+                         vendaro::ui::u8("登録していません！\r登録してよろしいですか？"),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, form.get());
+    question.setDefaultButton(QMessageBox::Yes);
+    question.show();
+    save(&question, out, "question-japanese.png");
+  }
+  {
+    QFileDialog files(form.get(), vendaro::ui::u8("リストア"), QString::fromStdString(dir),
+                      vendaro::ui::u8("CSVファイル (*.csv)"));
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setAcceptMode(QFileDialog::AcceptOpen);
+    files.show();
+    save(&files, out, "file-dialog-japanese.png");
+  }
+  // The main window closed maximized opens maximized at the next start.
+  form->showMaximized();
+  waitFor([&] { return form->isMaximized(); });
+  form.reset();
+  form = vendaro::app::ui::createWindows(dir, vendaro::table::cardataDirectory(dir));
+  form->Timer1->stop();
+  form->show();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  waitFor([&] { return form->isMaximized() && form->frameGeometry().width() >= screen.width(); });
+  save(form.get(), out, "main-maximized-after-restart.png");
   return 0;
 }

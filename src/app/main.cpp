@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <cerrno>
+#include <cstdio>
 #include <unistd.h>
 
 #include "app/program_directory.h"
@@ -21,11 +22,12 @@ int main(int argc, char** argv) {
 
   // A second copy ends at once, silently.
   vendaro::SingleInstance instance("EX_Vendaro");
-  if (!instance.acquired()) return 0;
+  if (!instance.acquired() && !instance.failed()) return 0;
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vendaro"));
   QApplication::setApplicationDisplayName(QStringLiteral("Vendaro For Win32"));
+  vendaro::app::ui::installJapaneseTranslation();
   Q_INIT_RESOURCE(help);
   for (const char* family : {"Noto Sans CJK JP", "IPAGothic", "VL Gothic"}) {
     if (QFontDatabase::families().contains(QString::fromLatin1(family))) {
@@ -34,6 +36,17 @@ int main(int argc, char** argv) {
       QApplication::setFont(font);
       break;
     }
+  }
+
+  if (instance.failed()) {
+    // Without its lock file the program cannot keep a second copy away from the same tables:
+    // it says so and stops.
+    const QString text = QString::fromUtf8("二重起動を防ぐロックファイルを作成できません。\n%1\n(%2)\nプログラムを終了します。")
+                             .arg(QString::fromLocal8Bit(instance.path().c_str()),
+                                  QString::fromLocal8Bit(instance.error().c_str()));
+    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), text);
+    return 1;
   }
 
   try {

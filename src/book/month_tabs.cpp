@@ -58,8 +58,10 @@ std::vector<MonthTab> buildMonthTabs(Date first, Date last, int settlementDay) {
 std::string quoteFilterValue(std::string_view value) {
   std::string out = "'";
   for (std::size_t i = 0; i < value.size(); ++i) {
-    // Only a real quote character is doubled, never the second byte of a two-byte character.
-    if (sjis::isLeadByte(static_cast<unsigned char>(value[i])) && i + 1 < value.size()) {
+    // Only a real quote character is doubled, never the second byte of a two-byte character; a
+    // stray lead byte (one no second byte follows) is a byte of its own, as the filter reads it.
+    if (sjis::isLeadByte(static_cast<unsigned char>(value[i])) && i + 1 < value.size() &&
+        sjis::isTrailByte(static_cast<unsigned char>(value[i + 1]))) {
       out += value.substr(i, 2);
       ++i;
       continue;
@@ -80,11 +82,16 @@ std::string monthFilter(const MonthTab& tab, int settlementDay) {
 
 std::string personFilter(std::string_view name) {
   static const std::string field = sjis::lit("氏名");
+  // "=" with a value ending in "*" matches every text that starts with the rest; a name that
+  // really ends in "*" is matched exactly by being both the lowest and the highest value.
+  if (!name.empty() && name.back() == '*')
+    return "(" + field + " >= " + quoteFilterValue(name) + ") and  (" + field + " <= " + quoteFilterValue(name) + ")";
   return "(" + field + " = " + quoteFilterValue(name) + ")";
 }
 
 std::vector<MonthTab> rebuildMonthTabs(table::Cursor& estimates, int settlementDay) {
   int remembered = estimates.recNo();
+  int64_t current = estimates.bookmark();
   estimates.setFiltered(false);
   estimates.setIndex("");
   std::vector<MonthTab> tabs;
@@ -96,7 +103,9 @@ std::vector<MonthTab> rebuildMonthTabs(table::Cursor& estimates, int settlementD
     tabs = buildMonthTabs(first, last, settlementDay);
   }
   estimates.setIndex(descendingIndexName());
-  if (remembered > 0) estimates.setRecNo(remembered);
+  // The estimate that was current stays current; its old record number would, among all the
+  // estimates, belong to another one.
+  if (!estimates.gotoBookmark(current) && remembered > 0) estimates.setRecNo(remembered);
   return tabs;
 }
 

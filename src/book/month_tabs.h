@@ -40,8 +40,9 @@ std::string monthFilter(const MonthTab& tab, int settlementDay);
 std::string personFilter(std::string_view name);
 
 /// Rebuilds the month tabs from the cursor's first and last records in the natural order, and
-/// leaves the cursor unfiltered in the order "降順" at the record number it had before (now
-/// counted in that order). The filter is switched off on the way.
+/// leaves the cursor unfiltered in the order "降順" on the record that was current before; when
+/// that record is gone, at the record number it had (now counted in that order). The filter is
+/// switched off on the way.
 std::vector<MonthTab> rebuildMonthTabs(table::Cursor& estimates, int settlementDay);
 
 /// The captions of the two fixed tabs in CP932: "全て" and "個人".

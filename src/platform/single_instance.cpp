@@ -1,6 +1,8 @@
 #include "platform/single_instance.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,8 +22,13 @@ std::string runtimeDirectory() {
 
 SingleInstance::SingleInstance(const std::string& name) : path_(joinPath(runtimeDirectory(), name)) {
   int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return;
+  if (fd < 0) {
+    error_ = std::strerror(errno);
+    return;
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Only a lock held by another process is the silent case; anything else is a failure.
+    if (errno != EWOULDBLOCK) error_ = std::strerror(errno);
     ::close(fd);
     return;
   }

@@ -12,6 +12,10 @@ namespace vendaro::sjis {
 /// True for a byte that starts a two-byte character in CP932 (0x81-0x9F, 0xE0-0xFC).
 inline bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
+/// True for a byte that can end a two-byte character in CP932 (0x40-0x7E, 0x80-0xFC). A lead
+/// byte followed by anything else (a quote, say) is a stray byte, not half of a character.
+inline bool isTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
 /// First code point of the private-use block that carries bytes which are not valid CP932
 /// through a conversion to UTF-8 and back: byte b becomes U+F700 + b.
 constexpr char32_t kEscapeBase = 0xF700;

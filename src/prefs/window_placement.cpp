@@ -19,10 +19,11 @@ StoredPlacement readPlacement(const PlacementSettings& s) {
     out.width = key->readInteger(s.widthValueName);
     out.height = key->readInteger(s.heightValueName);
   }
+  if (!s.maximizedValueName.empty()) out.maximized = key->readInteger(s.maximizedValueName).value_or(0) == 1;
   return out;
 }
 
-void writePlacement(const PlacementSettings& s, const ScreenRect& rect) {
+void writePlacement(const PlacementSettings& s, const ScreenRect& rect, bool maximized) {
   if (!s.enabled || s.keyName.empty()) return;
   UserRegistryKey key = UserRegistryKey::openOrCreate(placementKeyPath(s.keyName));
   key.writeInteger(s.posXValueName, rect.x);
@@ -31,6 +32,7 @@ void writePlacement(const PlacementSettings& s, const ScreenRect& rect) {
     key.writeInteger(s.widthValueName, rect.width);
     key.writeInteger(s.heightValueName, rect.height);
   }
+  if (!s.maximizedValueName.empty()) key.writeInteger(s.maximizedValueName, maximized ? 1 : 0);
   key.save();
 }
 
@@ -75,6 +77,8 @@ PlacementSettings placementSettingsOf(PlacedWindow window) {
   s.posYValueName = n.y;
   s.widthValueName = n.width;
   s.heightValueName = n.height;
+  // The main window also opens maximized again when it was closed maximized.
+  if (window == PlacedWindow::Main) s.maximizedValueName = "CarData Maximized";
   return s;
 }
 

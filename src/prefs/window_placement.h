@@ -18,6 +18,9 @@ struct PlacementSettings {
   std::string heightValueName = "Height";
   bool restoreSize = true;  ///< width and height are stored and restored too
   bool saveNormal = true;   ///< a maximized window stores its normal rectangle
+  /// When not empty: 1 is stored under this name when the window was maximized, else 0, and a
+  /// window stored maximized opens maximized again (over its normal rectangle).
+  std::string maximizedValueName;
 };
 
 /// A rectangle in screen pixels.
@@ -31,6 +34,7 @@ struct ScreenRect {
 /// The values found in the registry; each one missing or not an integer stays empty on its own.
 struct StoredPlacement {
   std::optional<int> x, y, width, height;
+  bool maximized = false;
 };
 
 /// The registry key path of a key name: "\Software\" + keyName.
@@ -40,9 +44,10 @@ std::string placementKeyPath(const std::string& keyName);
 /// height only with `restoreSize`. Throws FileError when the key's file cannot be read.
 StoredPlacement readPlacement(const PlacementSettings& settings);
 
-/// Stores the rectangle (width and height only with `restoreSize`), keeping the key's other
-/// values. Does nothing when disabled or when the key name is empty. Throws FileError.
-void writePlacement(const PlacementSettings& settings, const ScreenRect& rect);
+/// Stores the rectangle (width and height only with `restoreSize`) and, when the settings name a
+/// value for it, whether the window was maximized, keeping the key's other values. Does nothing
+/// when disabled or when the key name is empty. Throws FileError.
+void writePlacement(const PlacementSettings& settings, const ScreenRect& rect, bool maximized = false);
 
 /// A window rectangle that lies entirely off every screen is moved onto the primary screen's
 /// available area (centred, its size kept); any other rectangle is returned unchanged.

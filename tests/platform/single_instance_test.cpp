@@ -1,6 +1,7 @@
 #include "platform/single_instance.h"
 
 #include <csignal>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +30,7 @@ TEST(SingleInstance, ASecondCopyIsRefusedUntilTheFirstEndsHoweverItEnds) {
   {
     SingleInstance second("EX_Vendaro");
     EXPECT_FALSE(second.acquired());
+    EXPECT_FALSE(second.failed());  // held by the first: the second ends silently
     SingleInstance other("EX_Other");
     EXPECT_TRUE(other.acquired());
   }
@@ -36,6 +38,28 @@ TEST(SingleInstance, ASecondCopyIsRefusedUntilTheFirstEndsHoweverItEnds) {
   waitpid(first, nullptr, 0);
   SingleInstance after("EX_Vendaro");
   EXPECT_TRUE(after.acquired());
+  unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(SingleInstance, ALockFileThatCannotBeMadeIsAFailureNamingThePath) {
+  test::TempDir dir;
+  struct Case {
+    const char* what;
+    std::string runtime;
+  } cases[] = {
+      {"a runtime directory that does not exist", dir.file("gone")},
+      {"a runtime directory that is a file", dir.file("plain")},
+  };
+  { std::ofstream(dir.file("plain")) << "x"; }
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    setenv("XDG_RUNTIME_DIR", c.runtime.c_str(), 1);
+    SingleInstance lock("EX_Vendaro");
+    EXPECT_FALSE(lock.acquired());
+    EXPECT_TRUE(lock.failed());
+    EXPECT_EQ(lock.path(), c.runtime + "/EX_Vendaro");
+    EXPECT_FALSE(lock.error().empty());
+  }
   unsetenv("XDG_RUNTIME_DIR");
 }
 

@@ -63,14 +63,19 @@ TEST_F(PlacementTest, NoKeyRestoresNothingAndSavingCreatesItWithTheValueNames) {
   StoredPlacement none = readPlacement(main);
   EXPECT_FALSE(none.x || none.y || none.width || none.height);
   writePlacement(main, {10, -20, 800, 600});
+  // The main window also keeps whether it was maximized, after the four values.
   EXPECT_EQ(slurp(config.file("Software/Vendaro.ini")),
             "[\\Software\\Vendaro]\r\nCarData PosX=10\r\nCarData PosY=-20\r\nCarData Width=800\r\n"
-            "CarData Height=600\r\n");
+            "CarData Height=600\r\nCarData Maximized=0\r\n");
   StoredPlacement back = readPlacement(main);
   EXPECT_EQ(back.x, 10);
   EXPECT_EQ(back.y, -20);
   EXPECT_EQ(back.width, 800);
   EXPECT_EQ(back.height, 600);
+  EXPECT_FALSE(back.maximized);
+  writePlacement(main, {10, -20, 800, 600}, true);
+  EXPECT_TRUE(readPlacement(main).maximized);
+  EXPECT_EQ(readPlacement(main).width, 800);  // the normal size, for un-maximizing
 }
 
 TEST_F(PlacementTest, WindowsSharingAKeyKeepEachOthersValues) {

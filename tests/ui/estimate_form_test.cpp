@@ -6,6 +6,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <fstream>
 #include <QAbstractItemView>
 #include <QCalendarWidget>
@@ -174,6 +177,85 @@ TEST_F(MainWindowTest, SavingInAMonthTabReturnsToAllAndDerivesTheItemNumber) {
   EXPECT_EQ(tabs()[2], u8("平成１５年０３月"));
 }
 
+TEST_F(MainWindowTest, TheEstimateJustSavedStaysCurrentAndPersonListsItsCustomer) {
+  // In "全て" (newest first) record 1 is the estimate of c; the tab 平成１５年０１月 holds only a's.
+  seed({{"平成１４年１２月１０日", "a"}, {"平成１５年０１月１０日", "a"}, {"平成１５年０３月１０日", "c"}});
+  open();
+  auto* comment = form->control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo8"));
+  const int january = static_cast<int>(tabs().indexOf(u8("平成１５年０１月")));
+
+  // Saved with the navigator in a month tab: "全て" again, on the estimate just saved.
+  form->TabBar->setCurrentIndex(january);
+  ASSERT_EQ(current("氏名"), QStringLiteral("a"));
+  type(comment, u8("保存"));
+  ASSERT_TRUE(form->dataSource().post());
+  EXPECT_EQ(form->TabBar->currentIndex(), 0);
+  EXPECT_FALSE(form->estimates().filtered());
+  EXPECT_EQ(current("作成日"), u8("平成１５年０１月１０日"));
+  EXPECT_EQ(current("コメント"), u8("保存"));
+  EXPECT_EQ(comment->toPlainText(), u8("保存"));
+
+  // "個人" chosen with an edit pending: saved first, then every estimate of that customer.
+  form->TabBar->setCurrentIndex(january);
+  type(comment, u8("個人へ"));
+  form->TabBar->setCurrentIndex(1);
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Browse);
+  EXPECT_EQ(form->TabBar->currentIndex(), 1);
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("2"));
+  EXPECT_EQ(current("氏名"), QStringLiteral("a"));
+
+  // A new estimate saved while "個人" is open is the current one afterwards as well.
+  form->DBNavigator4->button(vendaro::ui::DBNavigator::Insert)->click();
+  type(form->control<vendaro::ui::DBMemo>(QStringLiteral("YomiDBMemo1")), QStringLiteral("new"));
+  ASSERT_TRUE(form->dataSource().post());
+  EXPECT_EQ(current("氏名"), QStringLiteral("new"));
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("4"));
+}
+
+TEST_F(MainWindowTest, ARefusedSaveLeavesTabSettlementDayAndFilterAsTheyWere) {
+  seed({{"平成１５年０１月１０日", "x"}, {"平成１５年０２月１０日", "y"}, {"平成１５年０２月２０日", "z"}});
+  open();
+  const int february = static_cast<int>(tabs().indexOf(u8("平成１５年０２月")));
+  form->TabBar->setCurrentIndex(february);
+  ASSERT_EQ(form->TotalPanel->text(), QStringLiteral("2"));
+  auto* amount = form->control<vendaro::ui::DBEdit>(QStringLiteral("DBEdit1"));
+  type(amount, QStringLiteral("abc"));
+  const QStringList before = tabs();
+  auto unchanged = [&](const char* what) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(form->TabBar->currentIndex(), february);
+    EXPECT_TRUE(form->estimates().filtered());
+    EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("2"));
+    EXPECT_EQ(form->settlementDay(), 0);
+    EXPECT_TRUE(form->menuItem(QStringLiteral("settle1"))->isChecked());
+    EXPECT_FALSE(form->menuItem(QStringLiteral("settle5"))->isChecked());
+    EXPECT_EQ(tabs(), before);
+    EXPECT_EQ(form->estimates().state(), table::Cursor::State::Edit);
+    EXPECT_EQ(amount->text(), QStringLiteral("abc"));  // the typing is kept for mending
+  };
+
+  const size_t shown = dialogs.shown.size();
+  form->TabBar->setCurrentIndex(0);
+  EXPECT_EQ(dialogs.shown.size(), shown + 1);  // the engine's message about the amount
+  unchanged("tab 全て chosen");
+  form->TabBar->setCurrentIndex(1);
+  unchanged("tab 個人 chosen");
+  form->menuItem(QStringLiteral("settle5"))->trigger();
+  unchanged("settlement day 20 chosen");
+
+  // Mended, the same choice takes full effect.
+  type(amount, QStringLiteral("1000"));
+  form->menuItem(QStringLiteral("settle5"))->trigger();
+  EXPECT_EQ(form->settlementDay(), 20);
+  EXPECT_TRUE(form->menuItem(QStringLiteral("settle5"))->isChecked());
+  EXPECT_FALSE(form->menuItem(QStringLiteral("settle1"))->isChecked());
+  EXPECT_EQ(form->TabBar->currentIndex(), 0);
+  EXPECT_EQ(form->estimates().integer(cp("車両価格1")), 1000);
+  EXPECT_EQ(current("氏名"), QStringLiteral("z"));  // the estimate that was saved
+  form->TabBar->setCurrentIndex(static_cast<int>(tabs().indexOf(u8("平成１５年０２月"))));
+  EXPECT_EQ(form->TotalPanel->text(), QStringLiteral("2"));  // 21 January to 20 February: y and z
+}
+
 TEST_F(MainWindowTest, LettersInAnAmountBoxAreRefusedAndNothingIsLost) {
   seed({{"平成１５年０２月２８日", "b"}});
   open();
@@ -222,17 +304,72 @@ TEST_F(MainWindowTest, APostOnAFullDiskIsReportedAndKeepsEverythingTyped) {
   EXPECT_EQ(stored->integer(cp("車両価格1")), 1500000);
 }
 
-TEST_F(MainWindowTest, EnterMovesTheFocusAndInsertsNoLineBreak) {
+TEST_F(MainWindowTest, EveryEnterMovesTheFocusAndInsertsNoLineBreak) {
   seed({{"平成１５年０２月２８日", "b"}});
   open();
   form->activateWindow();
-  auto* comment = form->control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo8"));
-  comment->setFocus();
-  QApplication::processEvents();
-  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-  QApplication::sendEvent(comment, &enter);
-  EXPECT_EQ(comment->toPlainText(), QString());
-  EXPECT_NE(QApplication::focusWidget(), comment);
+  struct Case {
+    const char* what;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+  } cases[] = {
+      {"main Enter", Qt::Key_Return, Qt::NoModifier},
+      {"number pad Enter", Qt::Key_Enter, Qt::KeypadModifier},
+      {"Shift+Enter", Qt::Key_Return, Qt::ShiftModifier},
+      {"Shift with the number pad's Enter", Qt::Key_Enter, Qt::KeypadModifier | Qt::ShiftModifier},
+  };
+  for (const char* name : {"DBMemo8", "DBEdit1", "DBComboBox1"}) {
+    QWidget* control = form->control(QString::fromLatin1(name));
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(name) + ": " + c.what);
+      control->setFocus();
+      QApplication::processEvents();
+      ASSERT_EQ(QApplication::focusWidget(), control->focusProxy() ? control->focusProxy() : control);
+      QKeyEvent enter(QEvent::KeyPress, c.key, c.modifiers, QStringLiteral("\r"));
+      QApplication::sendEvent(QApplication::focusWidget(), &enter);
+      EXPECT_TRUE(enter.isAccepted());
+      EXPECT_FALSE(control->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == control);
+    }
+  }
+  EXPECT_EQ(form->control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo8"))->toPlainText(), QString());
+  EXPECT_EQ(current("コメント"), QString());
+}
+
+TEST_F(MainWindowTest, TheWheelChangesOnlyTheBoxWithTheFocusAndElseScrollsTheSheet) {
+  seed({{"平成１５年０２月２８日", "b"}});
+  open();
+  form->resize(1000, 600);  // the sheet is longer than its box
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  auto* scroll = form->control<QScrollArea>(QStringLiteral("ScrollBox1"));
+  QScrollBar* bar = scroll->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 0);
+  auto wheel = [](QWidget* over) {
+    const QPointF at(over->width() / 2.0, over->height() / 2.0);
+    QWheelEvent down(at, over->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(over, &down);
+  };
+  form->control(QStringLiteral("DBMemo8"))->setFocus();
+  for (const char* name : {"DBComboBox10", "DBComboBox12", "DBComboBox2"}) {
+    SCOPED_TRACE(name);
+    auto* box = form->control<QComboBox>(QString::fromLatin1(name));
+    const QString text = box->currentText();
+    const int top = bar->value();
+    wheel(box);
+    EXPECT_EQ(box->currentText(), text);
+    EXPECT_GT(bar->value(), top);
+    EXPECT_FALSE(box->hasFocus());
+    EXPECT_EQ(form->estimates().state(), table::Cursor::State::Browse);
+    bar->setValue(0);
+  }
+  // Chosen with a click or a key, the box takes the wheel.
+  auto* months = form->control<QComboBox>(QStringLiteral("DBComboBox10"));
+  months->setFocus();
+  wheel(months);
+  const QString turned = months->currentText();
+  EXPECT_NE(turned, QString());
+  EXPECT_EQ(current("税金月数"), turned);
 }
 
 TEST_F(MainWindowTest, ClosingWithAPendingEstimateAsksAndKeepsTheSettings) {

@@ -1,7 +1,9 @@
 #include "prefs/ui/PassDlg.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QStyle>
+#include <QTest>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -110,6 +112,44 @@ TEST_F(PasswordTest, AnyOtherAnswerEndsTheProgramThroughTheNormalClose) {
     EXPECT_EQ(slurp(dir.file("Estimate.INI")), "0\r\nFalse\r\n");  // the closing steps ran
     form.reset();
   }
+}
+
+TEST_F(PasswordTest, UntilThePasswordIsGivenNoCommandWorks) {
+  spit("EsPass.INI", "Kuruma7\r\n");
+  open();
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  auto* next = form->DBNavigator1->button(vendaro::ui::DBNavigator::Next);
+  auto* insert = form->DBNavigator4->button(vendaro::ui::DBNavigator::Insert);
+  const QList<QKeySequence> shortcuts = {QKeySequence(QStringLiteral("Ctrl+P")), QKeySequence(QStringLiteral("Ctrl+B")),
+                                         QKeySequence(QStringLiteral("Ctrl+R")), QKeySequence(QStringLiteral("Ctrl+F")),
+                                         QKeySequence(QStringLiteral("F9")),     QKeySequence(QStringLiteral("F3")),
+                                         QKeySequence(QStringLiteral("Alt+F")),  QKeySequence(QStringLiteral("Alt+E"))};
+  // Locked: every key a command has goes nowhere (an opened dialog or message would fail here),
+  // and neither the menus nor the navigators can be used.
+  EXPECT_TRUE(locked());
+  EXPECT_FALSE(form->menuBar()->isEnabled());
+  EXPECT_FALSE(next->isEnabled());
+  EXPECT_FALSE(insert->isEnabled());
+  QTest::mouseClick(insert, Qt::LeftButton);
+  for (const QKeySequence& keys : shortcuts) QTest::keySequence(form.get(), keys);
+  QApplication::processEvents();
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Browse);
+  EXPECT_TRUE(dialogs.shown.isEmpty());
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+  // The right password opens the book: the menus, their keys and the navigators work again.
+  answer("Kuruma7");
+  form->Timer1Timer();
+  EXPECT_FALSE(locked());
+  EXPECT_TRUE(form->menuBar()->isEnabled());
+  EXPECT_TRUE(insert->isEnabled());
+  dialogs.modals.push_back([](QDialog& d) {
+    EXPECT_EQ(d.objectName(), QStringLiteral("FindDlg"));
+    return int(QDialog::Rejected);
+  });
+  QTest::keySequence(form.get(), QKeySequence(QStringLiteral("Ctrl+F")));
+  EXPECT_TRUE(dialogs.modals.empty());
 }
 
 TEST_F(PasswordTest, ThePasswordClosedWithoutOkStillCounts) {

@@ -89,14 +89,55 @@ TEST_F(RestorePosTest, EachStoredValueAppliesOnItsOwn) {
   EXPECT_EQ(w->geometry(), QRect(50, 90, 333, 222));  // the left edge keeps its designed value
 }
 
-TEST_F(RestorePosTest, TheTwoTableWindowsOpenWhereEitherWasLastClosed) {
+TEST_F(RestorePosTest, TheTwoTableWindowsOpenWhereTheOneClosedLastWas) {
+  // Whichever is destroyed first, the place kept is that of the window the user closed last.
+  struct Case {
+    const char* what;
+    bool taxClosedLast;
+    bool taxDestroyedFirst;
+  } cases[] = {
+      {"insurance closed last, destroyed last", false, false},
+      {"insurance closed last, destroyed first", false, true},
+      {"vehicle tax closed last, destroyed last", true, false},
+      {"vehicle tax closed last, destroyed first", true, true},
+  };
+  const QRect taxPlace(110, 100, 430, 300), insurancePlace(210, 120, 450, 320);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto tax = window(PlacedWindow::VehicleTaxTable);
+    auto insurance = window(PlacedWindow::InsuranceTable);
+    tax->show();
+    insurance->show();
+    tax->setGeometry(taxPlace);
+    insurance->setGeometry(insurancePlace);
+    QWidget* first = c.taxClosedLast ? insurance.get() : tax.get();
+    QWidget* last = c.taxClosedLast ? tax.get() : insurance.get();
+    first->close();
+    last->close();
+    if (c.taxDestroyedFirst) {
+      tax.reset();
+      insurance.reset();
+    } else {
+      insurance.reset();
+      tax.reset();
+    }
+    const QRect expected = c.taxClosedLast ? taxPlace : insurancePlace;
+    auto reopened = window(c.taxClosedLast ? PlacedWindow::InsuranceTable : PlacedWindow::VehicleTaxTable);
+    reopened->show();
+    EXPECT_EQ(reopened->geometry(), expected);
+  }
+}
+
+TEST_F(RestorePosTest, AWindowLeftOpenAtExitCountsAsClosedLast) {
   auto tax = window(PlacedWindow::VehicleTaxTable);
   auto insurance = window(PlacedWindow::InsuranceTable);
   tax->show();
+  tax->setGeometry(110, 100, 430, 300);
+  tax->close();
   insurance->show();
   insurance->setGeometry(210, 120, 450, 320);
-  tax.reset();  // the vehicle-tax window was not moved: it is destroyed first ...
-  insurance.reset();  // ... and the insurance window's place is the one kept
+  insurance.reset();  // still open when the program ends
+  tax.reset();
   tax = window(PlacedWindow::VehicleTaxTable);
   tax->show();
   EXPECT_EQ(tax->geometry(), QRect(210, 120, 450, 320));
@@ -126,12 +167,21 @@ TEST_F(RestorePosTest, APositionOffEveryScreenComesBackOntoThePrimaryScreen) {
   }
 }
 
-TEST_F(RestorePosTest, AWindowNeverShownKeepsThePreviousRunsPlace) {
+TEST_F(RestorePosTest, AWindowNeverShownStoresNothing) {
+  // Something stored before stays as it was.
   store("Vendaro", "PrintPosX=11\r\nPrintPosY=22\r\nPrintWidth=333\r\nPrintHeight=244\r\n");
   window(PlacedWindow::LayoutEditor).reset();
   UserRegistryKey key = *UserRegistryKey::open("\\Software\\Vendaro");
   EXPECT_EQ(key.readInteger("PrintPosX"), 11);
   EXPECT_EQ(key.readInteger("PrintHeight"), 244);
+  // Nothing stored before: nothing is stored now either, so the window opens where it was
+  // designed to the first time it is shown, not in the screen's corner.
+  window(PlacedWindow::PostalImport).reset();
+  key = *UserRegistryKey::open("\\Software\\Vendaro");
+  EXPECT_EQ(key.readInteger("PostPosX"), std::nullopt);
+  EXPECT_EQ(key.readInteger("PostWidth"), std::nullopt);
+  window(PlacedWindow::VehicleTaxTable).reset();
+  EXPECT_FALSE(UserRegistryKey::open("\\Software\\Brisvane"));
 }
 
 TEST_F(RestorePosTest, PropertiesDefaultsAndSwitches) {
@@ -175,6 +225,31 @@ TEST_F(RestorePosTest, TheMainWindowRemembersItsPlace) {
   form->Timer1->stop();
   form->show();
   EXPECT_EQ(form->geometry(), QRect(20, 30, 900, 640));
+  EXPECT_FALSE(form->isMaximized());
+
+  // Maximized at exit: maximized again at the next start, and un-maximizing gives back the
+  // rectangle it had before it was maximized.
+  form->showMaximized();
+  QApplication::processEvents();
+  ASSERT_TRUE(form->isMaximized());
+  form.reset();
+  key = *UserRegistryKey::open("\\Software\\Vendaro");
+  EXPECT_EQ(key.readInteger("CarData PosX"), 20);
+  EXPECT_EQ(key.readInteger("CarData Height"), 640);
+  form = app::ui::createWindows(dir.path(), dir.file("CARDATA"));
+  form->Timer1->stop();
+  form->show();
+  QApplication::processEvents();
+  EXPECT_TRUE(form->isMaximized());
+  EXPECT_EQ(form->normalGeometry(), QRect(20, 30, 900, 640));
+  form->showNormal();
+  QApplication::processEvents();
+  EXPECT_EQ(form->geometry(), QRect(20, 30, 900, 640));
+  form.reset();
+  form = app::ui::createWindows(dir.path(), dir.file("CARDATA"));
+  form->Timer1->stop();
+  form->show();
+  EXPECT_FALSE(form->isMaximized());
 }
 
 }  // namespace

@@ -1,5 +1,10 @@
 #include "app/ui/Application.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
+
 #include "app/ui/PricingWiring.h"
 #include "app/ui/MaintenanceMenu.h"
 #include "app/ui/FormPrintWindows.h"
@@ -25,6 +30,21 @@
 #include "maintenance/ui/RestorePatternDlg.h"
 
 namespace vendaro::app::ui {
+
+QTranslator* installJapaneseTranslation() {
+  static QPointer<QTranslator> translator;  // goes with the application
+  if (translator) return translator;
+  auto* loaded = new QTranslator(qApp);
+  const QString directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!loaded->load(QStringLiteral("qtbase_ja"), directory)) {
+    qWarning("Qt's Japanese translation qtbase_ja.qm is not in %s", qUtf8Printable(directory));
+    delete loaded;
+    return nullptr;
+  }
+  QCoreApplication::installTranslator(loaded);
+  translator = loaded;
+  return loaded;
+}
 
 // The windows are created once each, in this order, and live until the program ends:
 // TEstimateDataForm, TVersionDlg, TUserSetForm, TDateSDlg, TPostForm, TColorDlg, TZeiSetForm,

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+class QTranslator;
+
 #include "app/ui/EstimateForm.h"
 
 namespace vendaro::app::ui {
@@ -13,5 +15,11 @@ namespace vendaro::app::ui {
 /// when a table cannot be opened.
 std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirectory,
                                                  const std::string& cardataDirectory);
+
+/// Loads Qt's own Japanese translation (qtbase_ja.qm from Qt's translations directory) into the
+/// application, so that the standard dialogs and buttons speak Japanese: はい, いいえ, キャンセル,
+/// 開く, 保存, 印刷. Returns the translator installed, or null with a warning on the diagnostic
+/// output when the file is not installed (the program then runs with those texts in English).
+QTranslator* installJapaneseTranslation();
 
 }  // namespace vendaro::app::ui

@@ -1,14 +1,20 @@
 #include "app/ui/EstimateForm.h"
 
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cstdlib>
 
 #include "book/eradate.h"
 #include "book/estimate_fields.h"
@@ -25,6 +31,13 @@ using vendaro::ui::dialogs;
 using vendaro::ui::toQ;
 using vendaro::ui::u8;
 
+namespace {
+/// A box whose value the mouse wheel turns.
+bool turnsWithTheWheel(const QObject* object) {
+  return qobject_cast<const QComboBox*>(object) || qobject_cast<const QAbstractSpinBox*>(object);
+}
+}  // namespace
+
 TEstimateDataForm::TEstimateDataForm(const std::string& programDirectory, const std::string& cardataDirectory,
                                      QWidget* parent)
     : QMainWindow(parent), programDirectory_(programDirectory), cardataDirectory_(cardataDirectory) {
@@ -32,7 +45,9 @@ TEstimateDataForm::TEstimateDataForm(const std::string& programDirectory, const 
   setWindowTitle(QStringLiteral("Vendaro For Win32"));
 
   cursor_ = book::openEstimateTable(cardataDirectory);
-  cursor_->afterPost = [this](table::Cursor&) { TabSet(); };
+  // After every save the tabs are rebuilt; the estimate just saved stays the current one, also
+  // when the filter of the open tab would no longer have shown it.
+  cursor_->afterPost = [this](table::Cursor& c) { rebuildTabs(c.postedBookmark()); };
   source_ = std::make_unique<vendaro::ui::DataSource>(*cursor_, this);
 
   buildToolBar();
@@ -76,8 +91,7 @@ TEstimateDataForm::TEstimateDataForm(const std::string& programDirectory, const 
   settings_ = loadMainSettings(programDirectory_);
   if (settings_.leftWidth) setLeftColumnWidth(*settings_.leftWidth);
   settlementDay_ = settings_.settlementDay;
-  for (int i = 0; i < 6; ++i)
-    menu_.value(QStringLiteral("settle%1").arg(i + 1))->setChecked(book::kSettlementDays[i] == settlementDay_);
+  markSettlementDay(settlementDay_);
   menu_.value(QStringLiteral("Limit1"))->setChecked(settings_.periodLimit);
 
   // 11.-12. The fixed tabs and the month tabs; "全て" selected, newest estimate first.
@@ -85,15 +99,22 @@ TEstimateDataForm::TEstimateDataForm(const std::string& programDirectory, const 
     if (!rebuildingTabs_) TabControl1Change(index);
   });
   TabSet();
+  cursor_->first();  // at start the newest estimate is the current one
 
   connect(source_.get(), &vendaro::ui::DataSource::changed, this, [this] { refreshCounter(); });
   refreshCounter();
 
   qApp->installEventFilter(this);
+  // Boxes polished before the filter was in place get the focus policy of the later ones here.
+  for (QWidget* box : findChildren<QWidget*>())
+    if (turnsWithTheWheel(box) && box->focusPolicy() == Qt::WheelFocus) box->setFocusPolicy(Qt::StrongFocus);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(1000);
+  // End-to-end tests of the start-up hold the first tick back for as long as they look at the
+  // window before it.
+  if (const char* delay = std::getenv("VENDARO_FIRST_TICK_MS")) Timer1->setInterval(std::max(0, std::atoi(delay)));
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   Timer1->start();
   resize(1000, 760);
@@ -146,14 +167,21 @@ void TEstimateDataForm::buildToolBar() {
   layout->addWidget(TotalPanel);
   layout->addWidget(Commant2Panel);
   setMenuWidget(nullptr);
-  addToolBar(Qt::TopToolBarArea, [&] {
-    auto* bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("ToolBar"));
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->addWidget(SpeedPanel1);
-    return bar;
-  }());
+  toolBar_ = new QToolBar(this);
+  toolBar_->setObjectName(QStringLiteral("ToolBar"));
+  toolBar_->setMovable(false);
+  toolBar_->setFloatable(false);
+  toolBar_->addWidget(SpeedPanel1);
+  addToolBar(Qt::TopToolBarArea, toolBar_);
+}
+
+void TEstimateDataForm::setLocked(bool locked) {
+  locked_ = locked;
+  TabControl1->setVisible(!locked);
+  TabControl1->setEnabled(!locked);
+  // A disabled menu bar also takes the shortcut keys of its items out of use.
+  menuBar()->setEnabled(!locked);
+  toolBar_->setEnabled(!locked);
 }
 
 void TEstimateDataForm::buildList(QWidget* page) {
@@ -175,10 +203,13 @@ void TEstimateDataForm::showEvent(QShowEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Month tabs
 
-void TEstimateDataForm::TabSet() {
+void TEstimateDataForm::TabSet() { rebuildTabs(0); }
+
+void TEstimateDataForm::rebuildTabs(int64_t keep) {
   refreshCounter();
   rebuildingTabs_ = true;
   monthTabs_ = book::rebuildMonthTabs(*cursor_, settlementDay_);
+  if (keep != 0) cursor_->gotoBookmark(keep);
   QStringList captions{toQ(book::allTabCaption()), toQ(book::personTabCaption())};
   for (const auto& tab : monthTabs_) captions << toQ(tab.caption);
   // Most saves leave the span of months as it was: the tabs are then kept, not laid out again.
@@ -189,30 +220,34 @@ void TEstimateDataForm::TabSet() {
     for (const QString& caption : captions) TabBar->addTab(caption);
   }
   TabBar->setCurrentIndex(0);
+  openTab_ = 0;
   rebuildingTabs_ = false;
   source_->refresh();
+}
+
+void TEstimateDataForm::selectTabQuietly(int index) {
+  rebuildingTabs_ = true;
+  TabBar->setCurrentIndex(index);
+  rebuildingTabs_ = false;
 }
 
 void TEstimateDataForm::TabControl1Change(int index) {
   if (index < 0) return;
   QString caption = TabBar->tabText(index);
   if (cursor_->state() != table::Cursor::State::Browse) {
-    // Saving first rebuilds the tabs; the chosen tab is then found again by its caption.
+    // Saving first rebuilds the tabs; the chosen tab is then found again by its caption. A save
+    // that is refused leaves the open tab and its filter as they were.
     if (!source_->run([](table::Cursor& c) { c.checkBrowseMode(); })) {
-      rebuildingTabs_ = true;
-      TabBar->setCurrentIndex(0);
-      rebuildingTabs_ = false;
+      selectTabQuietly(openTab_);
       return;
     }
     index = -1;
     for (int i = 0; i < TabBar->count(); ++i)
       if (TabBar->tabText(i) == caption) index = i;
     if (index < 0) index = 0;
-    rebuildingTabs_ = true;
-    TabBar->setCurrentIndex(index);
-    rebuildingTabs_ = false;
+    selectTabQuietly(index);
   }
-  source_->run([&](table::Cursor& c) {
+  bool filtered = source_->run([&](table::Cursor& c) {
     if (index >= 2 && static_cast<std::size_t>(index - 2) < monthTabs_.size()) {
       c.setFilter(book::monthFilter(monthTabs_[static_cast<std::size_t>(index - 2)], settlementDay_));
       c.setFiltered(true);
@@ -223,15 +258,25 @@ void TEstimateDataForm::TabControl1Change(int index) {
       c.setFiltered(false);
     }
   });
+  if (filtered) openTab_ = index;
+  else selectTabQuietly(openTab_);  // the filter in force is still the old tab's
   refreshCounter();
 }
 
-void TEstimateDataForm::chooseSettlementDay(int day) {
+void TEstimateDataForm::markSettlementDay(int day) {
   for (int i = 0; i < 6; ++i)
     menu_.value(QStringLiteral("settle%1").arg(i + 1))->setChecked(book::kSettlementDays[i] == day);
-  settlementDay_ = day;
-  if (cursor_->state() != table::Cursor::State::Browse && !source_->run([](table::Cursor& c) { c.checkBrowseMode(); }))
+}
+
+void TEstimateDataForm::chooseSettlementDay(int day) {
+  // A pending estimate is saved first; when it is refused, the day, its check mark and the tabs
+  // stay as they were.
+  if (cursor_->state() != table::Cursor::State::Browse && !source_->run([](table::Cursor& c) { c.checkBrowseMode(); })) {
+    markSettlementDay(settlementDay_);
     return;
+  }
+  markSettlementDay(day);
+  settlementDay_ = day;
   TabSet();
 }
 
@@ -251,15 +296,49 @@ void TEstimateDataForm::Timer1Timer() {
 void TEstimateDataForm::showHint(const QString& text) { statusBar()->showMessage(text); }
 
 bool TEstimateDataForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    auto* widget = qobject_cast<QWidget*>(watched);
-    bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (enter && widget && widget->window() == this && key->modifiers() == Qt::NoModifier) {
-      // Enter moves on like Tab and never reaches the control.
-      focusNextChild();
-      return true;
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      auto* widget = qobject_cast<QWidget*>(watched);
+      // Every Enter, the main one and the number pad's (which X marks with the keypad modifier),
+      // with Shift or without, moves on like Tab and never reaches the control, so no memo takes
+      // a line break from it.
+      bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+      if (enter && widget && widget->window() == this) {
+        focusNextChild();
+        return true;
+      }
+      break;
     }
+    case QEvent::Polish:
+      // The wheel does not give these boxes the focus: a box nobody chose is never changed by
+      // scrolling over it.
+      if (turnsWithTheWheel(watched)) {
+        auto* box = static_cast<QWidget*>(watched);
+        if (box->focusPolicy() == Qt::WheelFocus) box->setFocusPolicy(Qt::StrongFocus);
+      }
+      break;
+    case QEvent::Wheel:
+      if (turnsWithTheWheel(watched) && !static_cast<QWidget*>(watched)->hasFocus()) {
+        // Without the focus the wheel scrolls whatever holds the box (the estimate sheet).
+        auto* box = static_cast<QWidget*>(watched);
+        for (QWidget* up = box->parentWidget(); up; up = up->parentWidget()) {
+          if (auto* area = qobject_cast<QAbstractScrollArea*>(up)) {
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            const QPointF at = area->viewport()->mapFromGlobal(wheel->globalPosition());
+            QWheelEvent scroll(at, wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(),
+                               wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted(),
+                               wheel->source());
+            QApplication::sendEvent(area->viewport(), &scroll);
+            break;
+          }
+          if (up->isWindow()) break;
+        }
+        return true;
+      }
+      break;
+    default:
+      break;
   }
   return QMainWindow::eventFilter(watched, event);
 }

@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolBar>
 #include <functional>
 #include <memory>
 #include <string>
@@ -90,6 +91,12 @@ class TEstimateDataForm : public QMainWindow {
   /// The timer handler: stops the timer and runs the steps; a step returning false stops the rest.
   void Timer1Timer();
 
+  /// Locks or unlocks the book. Locked (from start-up until the password has been given), the
+  /// estimates are hidden and nothing can be done with them: the menus with their shortcut keys,
+  /// the navigators and tool buttons and the tabs are out of use.
+  void setLocked(bool locked);
+  bool locked() const { return locked_; }
+
   /// Shows a text in the status bar's hint panel.
   void showHint(const QString& text);
 
@@ -105,6 +112,12 @@ class TEstimateDataForm : public QMainWindow {
   void buildList(QWidget* page);
   QWidget* makeControl(const QString& name, QWidget* parent);
   void refreshCounter();
+  /// TabSet, staying on the record of `keep` when it is not 0.
+  void rebuildTabs(int64_t keep);
+  /// Shows tab `index` as the open one without applying its filter.
+  void selectTabQuietly(int index);
+  /// Gives the check mark to the 決済日 item of `day` alone (none for a day no item has).
+  void markSettlementDay(int day);
   void writeSettings();
   void writeColumnWidths();
   /// Asks about a pending estimate; false when the window must stay open.
@@ -120,7 +133,10 @@ class TEstimateDataForm : public QMainWindow {
   int settlementDay_ = 0;
   bool postalCodeEdited_ = false;
   bool rebuildingTabs_ = false;
+  int openTab_ = 0;  ///< the tab whose filter is in force
   bool shownOnce_ = false;
+  bool locked_ = false;
+  QToolBar* toolBar_ = nullptr;
   book::ui::TDateSDlg* dateDialog_ = nullptr;
   QDialog* versionDialog_ = nullptr;
   const formprint::CompanyFields* companyFields_ = nullptr;

@@ -12,7 +12,7 @@ namespace vendaro::app::ui {
 
 void preparePreferences(TEstimateDataForm& form) {
   prefs::ui::TRestorePos::attach(&form, prefs::PlacedWindow::Main);
-  if (!form.settings().password.empty()) form.TabControl1->hide();
+  if (!form.settings().password.empty()) form.setLocked(true);
 }
 
 prefs::ui::TColorDlg* createColorDialog(TEstimateDataForm& form) {
@@ -37,7 +37,7 @@ prefs::ui::TPassDlg* createPassDialog(TEstimateDataForm& form) {
       main->close();  // the normal closing steps run and the program ends
       return false;
     }
-    main->TabControl1->show();
+    main->setLocked(false);
     return true;
   });
   return dialog;

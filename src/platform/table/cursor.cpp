@@ -628,6 +628,23 @@ void Cursor::setRecNo(int n) {
   scrolled();
 }
 
+int64_t Cursor::bookmark() {
+  ensureView();
+  return view_.empty() ? 0 : view_[pos_];
+}
+
+bool Cursor::gotoBookmark(int64_t bookmark) {
+  checkBrowseMode();
+  ensureView();
+  auto it = std::find(view_.begin(), view_.end(), bookmark);
+  if (bookmark == 0 || it == view_.end()) return false;
+  pos_ = static_cast<std::size_t>(it - view_.begin());
+  bof_ = eof_ = false;
+  loadCurrent();
+  scrolled();
+  return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Fields
 
@@ -781,6 +798,7 @@ void Cursor::post() {
   if (beforePost) beforePost(*this);
   writeRecord();
   int64_t rowid = editRowid_;
+  postedRowid_ = rowid;
   state_ = State::Browse;
   modified_ = false;
   currentRowid_ = rowid;

@@ -73,6 +73,13 @@ class Cursor {
   int recNo();
   /// Moves to record n of the view (held within 1..count).
   void setRecNo(int n);
+  /// What names the current record for as long as it exists, whatever the order or filter; 0
+  /// when the view is empty.
+  int64_t bookmark();
+  /// The bookmark of the record the latest post wrote (0 before any post).
+  int64_t postedBookmark() const { return postedRowid_; }
+  /// Moves to the record of a bookmark; false (and no move) when it is not in the view.
+  bool gotoBookmark(int64_t bookmark);
   bool isEmpty() { return recordCount() == 0; }
 
   // Fields by exact name (CP932) or number (0-based). A name the table lacks throws fieldNotFound.
@@ -222,6 +229,7 @@ class Cursor {
   bool modified_ = false;
   std::vector<Value> buffer_;
   int64_t editRowid_ = 0;
+  int64_t postedRowid_ = 0;
 
   std::string filterText_;
   bool filtered_ = false;

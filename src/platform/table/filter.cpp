@@ -110,7 +110,10 @@ class Parser {
     for (;;) {
       if (atEnd()) throw syntaxError(text_);
       unsigned char c = static_cast<unsigned char>(peek());
-      if (sjis::isLeadByte(c) && pos_ + 1 < text_.size()) {
+      // A lead byte takes the next byte only when that byte can end a character, so that a value
+      // ending in a stray lead byte still ends at its closing quote.
+      if (sjis::isLeadByte(c) && pos_ + 1 < text_.size() &&
+          sjis::isTrailByte(static_cast<unsigned char>(text_[pos_ + 1]))) {
         value += text_.substr(pos_, 2);
         pos_ += 2;
         continue;

@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWidget>
 #include <QtGlobal>
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <stdexcept>
 
@@ -55,9 +57,28 @@ void TRestorePos::setOptions(TRestorePosOptions options) {
   settings_.saveNormal = options.testFlag(rpSaveNormal);
 }
 
+namespace {
+/// Counts the closings of every window of the program, so that the latest one is known.
+uint64_t nextClosing() {
+  static uint64_t count = 0;
+  return ++count;
+}
+
+/// The latest closing whose placement was stored, per set of values (key and value names): the
+/// windows sharing one set store only what the one closed last had.
+std::map<std::string, uint64_t>& storedClosings() {
+  static std::map<std::string, uint64_t> stored;
+  return stored;
+}
+}  // namespace
+
 bool TRestorePos::eventFilter(QObject* watched, QEvent* event) {
-  // The show event arrives before the window appears on the screen.
-  if (watched == owner_ && event->type() == QEvent::Show && !restored_) restore();
+  if (watched == owner_) {
+    // The show event arrives before the window appears on the screen.
+    if (event->type() == QEvent::Show && !restored_) restore();
+    // A window being closed (or destroyed while open) is hidden: that is when the person left it.
+    if (event->type() == QEvent::Hide && restored_ && !owner_->isMinimized()) closedAt_ = nextClosing();
+  }
   return QObject::eventFilter(watched, event);
 }
 
@@ -98,18 +119,36 @@ void TRestorePos::restore() {
   if (restored_) return;
   restored_ = true;
   if (auto r = storedRect()) owner_->setGeometry(*r);
+  if (!settings_.maximizedValueName.empty()) {
+    bool maximized = false;
+    try {
+      maximized = readPlacement(settings_).maximized;
+    } catch (const FileError& e) {
+      qWarning("%s", sjis::toUtf8Display(e.what()).c_str());
+    }
+    // Maximized over the rectangle just set, which un-maximizing gives back.
+    if (maximized) owner_->setWindowState(owner_->windowState() | Qt::WindowMaximized);
+  }
 }
 
 void TRestorePos::save() {
   if (!settings_.enabled || settings_.keyName.empty()) return;
-  // A window that was never shown has not taken back its placement: storing its designed bounds
-  // would lose the previous run's, so the stored ones are kept (and created when missing).
+  // A window that was never shown stores nothing: its designed bounds would replace the place
+  // the person gave it in an earlier run, or put it in the screen's corner from then on.
+  if (!restored_) return;
+  // Still open now: it is being closed now.
+  if (owner_->isVisible() || closedAt_ == 0) closedAt_ = nextClosing();
+  // Another window storing the same values was closed after this one: its place is the one kept.
+  const std::string values = settings_.keyName + '\n' + settings_.posXValueName;
+  uint64_t& stored = storedClosings()[values];
+  if (stored > closedAt_) return;
+  stored = closedAt_;
   QRect r = owner_->geometry();
-  if (!restored_) r = storedRect().value_or(r);
+  const bool maximized = owner_->windowState() & Qt::WindowMaximized;
   bool notNormal = owner_->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
   if (settings_.saveNormal && notNormal && owner_->normalGeometry().isValid()) r = owner_->normalGeometry();
   try {
-    writePlacement(settings_, {r.x(), r.y(), r.width(), r.height()});
+    writePlacement(settings_, {r.x(), r.y(), r.width(), r.height()}, maximized);
   } catch (const FileError& e) {
     qWarning("%s", sjis::toUtf8Display(e.what()).c_str());
   }

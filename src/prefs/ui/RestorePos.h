@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 #include "prefs/window_placement.h"
@@ -70,6 +71,7 @@ class TRestorePos : public QObject {
   QWidget* owner_;
   PlacementSettings settings_;
   bool restored_ = false;
+  uint64_t closedAt_ = 0;  ///< when the person last closed the window (0: not yet)
 };
 
 }  // namespace vendaro::prefs::ui
