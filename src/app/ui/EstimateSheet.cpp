@@ -13,9 +13,11 @@
 #include "entry/ui/YomiEd32.h"
 #include "platform/sjis.h"
 #include "platform/ui/qtext.h"
+#include "pricing/amounts.h"
 
 namespace vendaro::app::ui {
 
+using vendaro::ui::toQ;
 using vendaro::ui::u8;
 
 namespace {
@@ -158,6 +160,18 @@ const std::vector<Group>& rightColumn() {
   return groups;
 }
 
+/// Makes a box of a price line name itself by the caption the person reads at the line's start:
+/// the fixed caption, or what the line's caption box holds (the field's name while it is empty).
+void nameByLine(vendaro::ui::DBEdit* edit, const QString& fixed, QWidget* captionBox) {
+  auto fallback = edit->caption;
+  edit->caption = [fixed, captionBox, fallback] {
+    QString text = fixed;
+    if (auto* combo = qobject_cast<QComboBox*>(captionBox)) text = combo->currentText().trimmed();
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(captionBox)) text = memo->toPlainText().trimmed();
+    return text.isEmpty() ? fallback() : text;
+  };
+}
+
 QStringList numbers(std::initializer_list<int> values) {
   QStringList out;
   for (int v : values) out << QString::number(v);
@@ -197,6 +211,9 @@ QWidget* TEstimateDataForm::makeControl(const QString& name, QWidget* parent) {
   } else if (name.startsWith(QLatin1String("DBEdit"))) {
     auto* edit = new vendaro::ui::DBEdit(source_.get(), field, parent);
     edit->setReadOnly(f->readOnly);
+    // Amounts are taken as people type them: 1,200,000 or １２０００００ or ￥1,200,000.
+    if (amount) edit->readTyped = [](const std::string& typed) { return pricing::amountToStore(typed); };
+    edit->caption = [field] { return toQ(field); };  // until the sheet names it by its line
     if (amount) edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     if (f->readOnly) edit->setStyleSheet(QStringLiteral("background-color: #F4F4F4;"));
     w = edit;
@@ -373,14 +390,20 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
       int first = r;
       for (const Line& line : g.lines) {
         int col = 1;
+        QWidget* captionControl = nullptr;  // a free line's caption box
+        QString captionText;
         for (const char* token : line.tokens) {
           QWidget* w = nullptr;
           if (token[0] == '@') {
             w = makeControl(QString::fromLatin1(token + 1), panel);
+            auto* edit = qobject_cast<vendaro::ui::DBEdit*>(w);
+            if (col == 1 && !edit) captionControl = w;
+            if (edit && col > 1) nameByLine(edit, captionText, captionControl);
           } else {
             auto* label = new QLabel(u8(token), panel);
             label->setMinimumHeight(kRowHeight);
             w = label;
+            if (col == 1) captionText = label->text().trimmed();
           }
           if (line.tokens.size() == 1 && g.panel == 0) {
             grid->addWidget(w, r, 0, 1, 5);  // a line across the column
@@ -444,6 +467,7 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
             [this] { showHint(u8(" ダブルクリックでカレンダー表示で入力出来ます。")); });
     const char* field = std::string(dateMemo) == "Memo1" ? "作成日" : "見積有効期限";
     connect(memo, &vendaro::ui::DBMemo::doubleClicked, this, [this, field] { editDate(field); });
+    connect(memo, &vendaro::ui::DBMemo::exit, this, [this, memo] { dateBoxLeft(memo); });
   }
 }
 
