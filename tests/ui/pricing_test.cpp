@@ -171,8 +171,8 @@ TEST_F(PricingTest, LettersInAnAmountBoxAreRefusedAndNothingIsRecomputed) {
   typeAndLeave("DBEdit2", QStringLiteral("abc"), "DBEdit5");
   QApplication::processEvents();
   ASSERT_FALSE(dialogs.shown.isEmpty());
-  // The free line's caption box is empty, so the box is named by its field.
-  EXPECT_EQ(dialogs.shown.back(), u8("車両価格2：'abc' は項目 '車両価格2' に適した整数値ではありません"));
+  // The free line's caption box is empty, so the box is named by its group.
+  EXPECT_EQ(dialogs.shown.back(), u8("車両価格金額：'abc' は項目 '車両価格2' に適した整数値ではありません"));
   EXPECT_EQ(form->estimates().state(), table::Cursor::State::Edit);
   EXPECT_EQ(at("車両価格3"), 1000);
   EXPECT_TRUE(form->estimates().isNull(cp("車両消費税3")));
