@@ -103,7 +103,8 @@ void DBEdit75DblClick(TEstimateDataForm& form, pricing::ui::TServDlg& dialog, pr
   const std::string typed = vendaro::ui::fromQ(dialog.Edit1->text()).value_or(std::string("?"));
   std::optional<int64_t> target;
   try {
-    target = pricing::discountTarget(typed, choice, c.integer(quotedField), vendaro::ui::fromQ(dialog.GroupBox1->title()).value_or(std::string()));
+    const std::string box = vendaro::ui::fromQ(dialog.GroupBox1->title()).value_or(std::string());
+    target = pricing::discountTarget(typed, choice, c.integer(quotedField), box);
   } catch (const pricing::DiscountRefused& e) {
     dialogs().message(&form, toQ(e.what()));
     return;
