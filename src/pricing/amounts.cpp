@@ -143,11 +143,6 @@ void allTaxes(AmountSheet& s, int32_t rate) {
   s.set(f("見積金額"), s.get(f("販売合計")) - s.get(f("頭金合計")));
 }
 
-void carCalc(AmountSheet& s, int line, int32_t rate) {
-  if (line < 3 || line > 6) throw std::invalid_argument("vehicle line 3 to 6");
-  allTaxes(s, rate);
-}
-
 void vehicleBody(AmountSheet& s, int32_t rate) {
   s.set(f("車両価格3"), s.get(f("車両価格1")) + s.get(f("車両価格2")));
   allTaxes(s, rate);

@@ -5,7 +5,9 @@
 // Every figure is a signed 32-bit whole number of yen; a tax is amount × rate ÷ 100, truncated
 // toward zero. A recalculation works on a staged copy of the figures it touches: sums and products
 // are taken in 64 bits, and when any figure it would write leaves the 32-bit range it stops with
-// AmountTooLarge before a single field of the record is written.
+// AmountTooLarge before a single field of the record is written. Whatever box it runs for, a
+// recalculation computes every tax of the estimate at the rate in effect, so an estimate never
+// holds taxes of two rates; estimates nobody recalculates keep their figures.
 
 #include <cstdint>
 #include <functional>
@@ -79,8 +81,6 @@ std::string amountToStore(std::string_view typed);
 /// totals, the one tax of the cost sub-total, 販売合計 and 見積金額. Sums of lines are taken as
 /// they stand.
 void allTaxes(AmountSheet& sheet, int32_t rate);
-/// The recalculation for vehicle line N (3, 4, 5 or 6): the taxes and totals of the estimate.
-void carCalc(AmountSheet& sheet, int line, int32_t rate);
 /// 車両価格3 := 車両価格1 + 車両価格2, then the taxes and totals.
 void vehicleBody(AmountSheet& sheet, int32_t rate);
 /// The option total into 車両価格4, then the taxes and totals.
@@ -102,7 +102,7 @@ class Amounts {
  public:
   Amounts(table::Cursor& cursor, std::function<int32_t()> rate) : cursor_(cursor), rate_(std::move(rate)) {}
 
-  /// The vehicle line recalculation for line 3, 4, 5 or 6.
+  /// The vehicle line recalculation for line 3, 4, 5 or 6: the taxes and totals of the estimate.
   void CarCalc(int line);
   void DBEdit1Exit();   ///< vehicle body
   void DBEdit3Exit();   ///< line 3

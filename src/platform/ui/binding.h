@@ -5,7 +5,7 @@
 // A control shows the current record's value. When the user changes it, the cursor goes into
 // edit state; the control writes its text into the record when it is left and before any post or
 // move. A text the field cannot take (letters in an amount) is refused with the table engine's
-// message, the focus stays in the control and nothing is lost. A control the user did not change
+// message headed by the control's caption, the focus stays in the control and nothing is lost. A control the user did not change
 // writes nothing, so bytes it could not show exactly are never rewritten.
 
 #include <QAbstractTableModel>
