@@ -6,6 +6,8 @@ packages=(
   qt6-base-dev libgl-dev
   libsqlite3-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # The yardstick of the postal-code import benchmark.
+  sqlite3
   xvfb xauth fonts-noto-cjk poppler-utils
   clang-14 libclang-rt-14-dev
   # The end-to-end roads: a window manager, real key and mouse events, the accessibility bus,

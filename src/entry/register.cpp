@@ -1,7 +1,6 @@
 #include "entry/register.h"
 
 #include "entry/postal.h"
-#include "platform/settings_file.h"
 #include "platform/sjis.h"
 
 namespace vendaro::entry {
@@ -18,10 +17,7 @@ const table::TableSchema& registerSchema() {
 }
 
 std::unique_ptr<table::Cursor> openRegister(const std::string& cardataDirectory) {
-  const std::string path = joinPath(cardataDirectory, registerSchema().fileName());
-  if (!fileExists(path))
-    throw table::TableError(sjis::lit("テーブル '") + sjis::fromUtf8Lossy(path) + sjis::lit("' が見つかりません"));
-  return table::Cursor::open(cardataDirectory, registerSchema());
+  return table::Cursor::openShared(cardataDirectory, registerSchema());
 }
 
 std::string prefixFilter(const std::string& field, const std::string& text) {

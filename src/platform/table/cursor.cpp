@@ -37,23 +37,31 @@ void bindAll(sqlite3_stmt* st, const std::vector<SqlValue>& values, int first) {
   }
 }
 
-std::string createSql(const TableSchema& schema) {
-  std::string sql = "CREATE TABLE records (rid INTEGER PRIMARY KEY AUTOINCREMENT";
-  for (int i = 0; i < schema.fieldCount(); ++i)
-    sql += ", " + schema.column(i) + (schema.field(i).type == FieldType::Integer ? " INTEGER" : " BLOB");
-  sql += ");\n";
+/// The statements that make the table's indexes, named ix0, ix1, ... in this order.
+std::vector<std::string> indexStatements(const TableSchema& schema) {
+  std::vector<std::string> statements;
   int n = 0;
   auto keyList = [&](const std::vector<SortKey>& keys) {
     std::string list;
     for (const auto& k : keys) list += (list.empty() ? "" : ", ") + schema.column(k.field) + (k.descending ? " DESC" : "");
     return list;
   };
-  if (!schema.naturalOrder().empty())
-    sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + keyList(schema.naturalOrder()) + ");\n";
+  auto add = [&](const std::string& columns) {
+    statements.push_back("CREATE INDEX ix" + std::to_string(n++) + " ON records (" + columns + ")");
+  };
+  if (!schema.naturalOrder().empty()) add(keyList(schema.naturalOrder()));
   for (const auto& index : schema.indexes())
-    if (!index.keys.empty()) sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + keyList(index.keys) + ");\n";
-  for (int f : schema.searchFields())
-    sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + schema.column(f) + ");\n";
+    if (!index.keys.empty()) add(keyList(index.keys));
+  for (int f : schema.searchFields()) add(schema.column(f));
+  return statements;
+}
+
+std::string createSql(const TableSchema& schema) {
+  std::string sql = "CREATE TABLE records (rid INTEGER PRIMARY KEY AUTOINCREMENT";
+  for (int i = 0; i < schema.fieldCount(); ++i)
+    sql += ", " + schema.column(i) + (schema.field(i).type == FieldType::Integer ? " INTEGER" : " BLOB");
+  sql += ");\n";
+  for (const std::string& statement : indexStatements(schema)) sql += statement + ";\n";
   return sql;
 }
 
@@ -107,6 +115,45 @@ bool matchesSchema(sqlite3* db, const TableSchema& schema, int& rc) {
   return true;
 }
 
+/// A connection to the file (for one thread only, as the program has one); TableError naming the
+/// file when it cannot be opened.
+sqlite3* openConnection(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    throw openError(path, reason);
+  }
+  return db;
+}
+
+/// The settings of every connection to a table this program owns.
+void configureConnection(sqlite3* db) {
+  sqlite3_busy_timeout(db, 0);
+  sqlite3_extended_result_codes(db, 0);
+  // Hold the file for the whole run: another process can neither read nor write it meanwhile.
+  execOn(db, "PRAGMA locking_mode=EXCLUSIVE");
+  execOn(db, "PRAGMA synchronous=FULL");
+  // The undo records of the savepoint around each write stay in memory: bulk work writes
+  // thousands of records in one transaction, and a scratch file per savepoint costs more than
+  // the records themselves.
+  execOn(db, "PRAGMA temp_store=MEMORY");
+}
+
+/// Flushes a file (or a directory, for a rename in it) to the disk; false when that fails.
+bool syncPath(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+std::string directoryOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : path.substr(0, slash));
+}
+
 int compareValues(const Value& a, const Value& b) {
   if (a.kind != b.kind) return static_cast<int>(a.kind) < static_cast<int>(b.kind) ? -1 : 1;
   switch (a.kind) {
@@ -126,30 +173,14 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
   std::string path = joinPath(directory, schema.fileName());
   if (!fileExists(path)) createTableFile(path, schema);
 
-  sqlite3* db = nullptr;
-  // A cursor is used by one thread only (the program has one), so the connection needs no lock of
-  // its own around every call.
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
-    sqlite3_close(db);
-    throw openError(path, reason);
-  }
+  sqlite3* db = openConnection(path, SQLITE_OPEN_READWRITE);
   auto refuse = [&](const TableError& error) {
     execOn(db, "ROLLBACK");
     sqlite3_close(db);
     throw error;
   };
-  sqlite3_busy_timeout(db, 0);
-  sqlite3_extended_result_codes(db, 0);
-  // Hold the file for the whole run: another process can neither read nor write it meanwhile.
-  execOn(db, "PRAGMA locking_mode=EXCLUSIVE");
-  execOn(db, "PRAGMA synchronous=FULL");
-  // The undo records of the savepoint around each write stay in memory: bulk work writes
-  // thousands of records in one transaction, and a scratch file per savepoint costs more than
-  // the records themselves.
-  execOn(db, "PRAGMA temp_store=MEMORY");
-  rc = execOn(db, "BEGIN EXCLUSIVE");
+  configureConnection(db);
+  int rc = execOn(db, "BEGIN EXCLUSIVE");
   bool ok = rc == SQLITE_OK && matchesSchema(db, schema, rc);
   if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
     refuse(TableError(sjis::lit("テーブル ") + fileText(path) + sjis::lit(" は他のプログラムが使用中です")));
@@ -165,6 +196,49 @@ std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSc
     cursor->prepareStatements();
     cursor->rebuildView(Keep::First);
     if (execOn(db, "COMMIT") != SQLITE_OK) throw openError(path, sqlite3_errmsg(db));
+  } catch (...) {
+    execOn(db, "ROLLBACK");
+    throw;
+  }
+  return cursor;
+}
+
+std::unique_ptr<Cursor> Cursor::openShared(const std::string& directory, const TableSchema& schema) {
+  const std::string path = joinPath(directory, schema.fileName());
+  if (!fileExists(path))
+    throw TableError(sjis::lit("テーブル '") + sjis::fromUtf8Lossy(path) + sjis::lit("' が見つかりません"));
+  sqlite3* db = openConnection(path, SQLITE_OPEN_READONLY);
+  // The owner may be writing at this moment: wait a little for it rather than fail at once.
+  sqlite3_busy_timeout(db, 2000);
+  sqlite3_extended_result_codes(db, 0);
+  execOn(db, "PRAGMA query_only=ON");
+  auto refuse = [&](const TableError& error) {
+    execOn(db, "ROLLBACK");
+    sqlite3_close(db);
+    throw error;
+  };
+  // The fields are found by name; the owner's other columns and their order do not matter.
+  std::vector<std::string> columns;
+  sqlite3_stmt* st = nullptr;
+  int rc = execOn(db, "BEGIN");
+  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, "PRAGMA table_info(records)", -1, &st, nullptr);
+  while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+    const unsigned char* name = sqlite3_column_text(st, 1);
+    columns.emplace_back(name ? reinterpret_cast<const char*>(name) : "");
+    rc = SQLITE_OK;
+  }
+  sqlite3_finalize(st);
+  if (rc != SQLITE_DONE && rc != SQLITE_OK) refuse(openError(path, sqlite3_errmsg(db)));
+  if (columns.empty())
+    refuse(TableError(sjis::lit("ファイル ") + fileText(path) + sjis::lit(" は有効なテーブルではありません")));
+  for (const auto& field : schema.fields())
+    if (std::find(columns.begin(), columns.end(), sjis::toUtf8(field.name)) == columns.end()) refuse(fieldNotFound(field.name));
+
+  std::unique_ptr<Cursor> cursor(new Cursor(db, path, schema));
+  try {
+    cursor->prepareStatements();
+    cursor->rebuildView(Keep::First);
+    execOn(db, "COMMIT");
   } catch (...) {
     execOn(db, "ROLLBACK");
     throw;
@@ -789,6 +863,100 @@ void Cursor::appendRecord(const std::vector<std::optional<std::string>>& values)
     cancel();
     throw;
   }
+}
+
+void Cursor::replaceAll(const std::function<void()>& fill) {
+  checkBrowseMode();
+  if (transactionDepth_ > 0) throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" は一括処理の途中です"));
+  // The new contents are written into a file of their own beside the table, which then takes the
+  // table's place in one rename: the records are written once, with no journal to keep, and the
+  // indexes are built once over all of them. Until the rename the table is as it was.
+  const std::string fresh = path_ + ".fill";
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((fresh + suffix).c_str());
+  sqlite3* newDb = openConnection(fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  std::string tableSql = createSql(schema_);
+  tableSql = tableSql.substr(0, tableSql.find(");\n") + 3);
+  for (const char* sql : {"PRAGMA locking_mode=EXCLUSIVE", "PRAGMA journal_mode=OFF", "PRAGMA synchronous=OFF",
+                          "PRAGMA cache_size=-65536", "PRAGMA temp_store=MEMORY"})
+    execOn(newDb, sql);
+
+  sqlite3* oldDb = db_;
+  auto finalizeAll = [this] {
+    for (sqlite3_stmt** st : {&selectRow_, &insertRow_, &updateRow_, &deleteRow_, &sortKey_}) {
+      sqlite3_finalize(*st);
+      *st = nullptr;
+    }
+    sortKeyFor_.clear();
+  };
+  finalizeAll();
+  db_ = newDb;
+  ++transactionDepth_;  // the rows go in without a savepoint each
+  try {
+    exec("BEGIN");
+    exec(tableSql.c_str());
+    prepareStatements();
+    fill();
+    for (const std::string& statement : indexStatements(schema_)) exec(statement.c_str());
+    exec("COMMIT");
+    exec("PRAGMA journal_mode=WAL");
+    finalizeAll();
+    if (sqlite3_close(newDb) != SQLITE_OK) throw openError(fresh, sqlite3_errmsg(newDb));
+    newDb = nullptr;
+    if (!syncPath(fresh)) throw openError(fresh, std::strerror(errno));
+  } catch (...) {
+    --transactionDepth_;
+    finalizeAll();
+    if (newDb) sqlite3_close(newDb);
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((fresh + suffix).c_str());
+    db_ = oldDb;
+    prepareStatements();
+    throw;
+  }
+  --transactionDepth_;
+
+  // The old file is closed whole (its log written back) before the new one takes its name.
+  sqlite3_close(oldDb);
+  db_ = nullptr;
+  std::string error;
+  if (::rename(fresh.c_str(), path_.c_str()) != 0) error = std::strerror(errno);
+  syncPath(directoryOf(path_));
+  int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc == SQLITE_OK) {
+    configureConnection(db_);
+    // Take the file's lock again at once, as opening does.
+    rc = execOn(db_, "BEGIN EXCLUSIVE");
+    if (rc == SQLITE_OK) rc = execOn(db_, "COMMIT");
+  }
+  if (rc != SQLITE_OK) error = db_ ? sqlite3_errmsg(db_) : "out of memory";
+  if (db_) prepareStatements();
+  if (!error.empty()) throw openError(path_, error);
+  rebuildView(Keep::First);
+  scrolled();
+}
+
+void Cursor::appendTexts(const std::string_view* values, std::size_t count) {
+  cancel();
+  sqlite3_reset(insertRow_);
+  sqlite3_clear_bindings(insertRow_);
+  for (std::size_t i = 0; i < count && i < static_cast<std::size_t>(schema_.fieldCount()); ++i)
+    if (!values[i].empty())
+      sqlite3_bind_blob(insertRow_, static_cast<int>(i) + 1, values[i].data(), static_cast<int>(values[i].size()),
+                        SQLITE_STATIC);
+  const bool outer = transactionDepth_ == 0;
+  if (outer) exec("SAVEPOINT post");
+  int rc = sqlite3_step(insertRow_);
+  std::string error = rc == SQLITE_DONE ? std::string() : sqlite3_errmsg(db_);
+  sqlite3_reset(insertRow_);
+  sqlite3_clear_bindings(insertRow_);
+  if (rc == SQLITE_DONE && outer && execOn(db_, "RELEASE post") != SQLITE_OK) {
+    rc = SQLITE_ERROR;
+    error = sqlite3_errmsg(db_);
+  }
+  if (rc != SQLITE_DONE) {
+    if (outer) execOn(db_, "ROLLBACK");
+    throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
+  }
+  viewStale_ = true;
 }
 
 // ---------------------------------------------------------------------------------------------

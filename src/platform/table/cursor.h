@@ -44,6 +44,12 @@ class Cursor {
   /// opened, or is in use by another process; such a file is left unchanged. The cursor stands on
   /// the first record of the natural order.
   static std::unique_ptr<Cursor> open(const std::string& directory, const TableSchema& schema);
+  /// Opens a table that another program owns, for reading only and without holding its lock, so
+  /// that its owner can go on reading and writing it meanwhile. The schema's fields are found by
+  /// name among the file's columns, whatever their order and whatever other columns it has. Never
+  /// creates the file: a missing one throws TableError naming it, a missing field
+  /// fieldNotFound. Writing through the cursor fails with TableError.
+  static std::unique_ptr<Cursor> openShared(const std::string& directory, const TableSchema& schema);
   ~Cursor();
   Cursor(const Cursor&) = delete;
   Cursor& operator=(const Cursor&) = delete;
@@ -110,6 +116,14 @@ class Cursor {
   /// Appends a whole record from values in field order (text; nothing leaves a field empty) and
   /// posts it.
   void appendRecord(const std::vector<std::optional<std::string>>& values);
+  /// Replaces every record of the table with those that `fill` appends, in one transaction: the
+  /// table is as it was when `fill` throws. The indexes are built once after `fill`. Afterwards the
+  /// cursor stands on the first record.
+  void replaceAll(const std::function<void()>& fill);
+  /// Appends a whole record of texts in field order (`count` of them; an empty text leaves its
+  /// field empty) straight to the file, for bulk work inside a Transaction on a table without
+  /// hooks: no record buffer and no hooks; the view is read again when next needed.
+  void appendTexts(const std::string_view* values, std::size_t count);
   /// Saves a pending edit if anything was written, else drops it.
   void checkBrowseMode();
 
