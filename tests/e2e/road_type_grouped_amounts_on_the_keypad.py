@@ -5,8 +5,10 @@ is stored with those figures."""
 
 from harness import Session, road, wait_until, RoadFailed
 
-# What each character is on the keypad.
-KEYPAD = {**{str(d): f"KP_{d}" for d in range(10)}, ",": "KP_Separator", "/": "KP_Divide"}
+# The keys for each character: digits and the slash on the numeric keypad; the keypad has no
+# comma, so a person takes the comma key beside it (a key of the keyboard map, never one that
+# xdotool would have to map first, whose first press the program may miss).
+KEYPAD = {**{str(d): f"KP_{d}" for d in range(10)}, ",": "comma", "/": "KP_Divide"}
 
 
 def keypad(s, box, text):
