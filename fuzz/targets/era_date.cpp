@@ -1,6 +1,7 @@
 // The era date parser: any text read as an era date gives a real calendar date, the item number
 // made from it is that date or a clear error, and every date written as an era date text reads
-// back as itself. The same bytes also go through the YYYY-MM-DD reading of today's date.
+// back as itself. The same bytes also go through the YYYY-MM-DD reading of today's date and the
+// reading of a date typed by hand into a date box.
 
 #include "book/eradate.h"
 #include "book/estimate_table.h"
@@ -36,6 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     check(iso->year >= 1 && iso->month >= 1 && iso->month <= 12 && iso->day >= 1 &&
               iso->day <= daysInMonth(iso->year, iso->month),
           "an impossible date read from YYYY-MM-DD");
+
+  // A date typed by hand, when it reads, is a real day that its era date text names again.
+  if (const auto typed = era::readTypedDate(text)) {
+    check(typed->month >= 1 && typed->month <= 12 && typed->day >= 1 &&
+              typed->day <= daysInMonth(typed->year, typed->month),
+          "an impossible date read from a typed text");
+    const std::string written = era::format(*typed);
+    check(written.size() == 22, "a typed date gives an era date text that is not 22 bytes");
+    check(era::readTypedDate(written) == typed && era::charToDate(written, today) == *typed,
+          "the era date text of a typed date does not read back as that date");
+  }
 
   // A date from the same bytes, from the first era on: written and read back it is the same date.
   fuzz::Input again(data, size);

@@ -1,6 +1,8 @@
 #include "book/eradate.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/sjis.h"
 
@@ -114,5 +116,95 @@ Date charToDate(std::string_view text, const Date& today) {
 }
 
 Date charToDate(std::string_view text) { return charToDate(text, today()); }
+
+std::optional<Date> readTypedDate(std::string_view text) {
+  static const std::string nen = sjis::lit("年"), tsuki = sjis::lit("月"), hi = sjis::lit("日"),
+                           gan = sjis::lit("元");
+  // Each character becomes one mark: digits, '/' '-' '.' as typed (full-width too), 'Y' 'M' 'D'
+  // for 年 月 日, '1' for 元 (the first year), ' ' for a blank, and 'a' to 'z' for letters.
+  std::string marks;
+  int era = -1;
+  for (int i = kEraCount - 1; i >= 0; --i) {
+    if (text.substr(0, 4) == eraName(i)) {
+      era = i;
+      text.remove_prefix(4);
+      break;
+    }
+  }
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (sjis::isLeadByte(c)) {
+      if (i + 1 >= text.size()) return std::nullopt;
+      const unsigned char d = static_cast<unsigned char>(text[i + 1]);
+      const std::string_view two = text.substr(i, 2);
+      if (c == 0x82 && d >= 0x4F && d <= 0x58) marks += static_cast<char>('0' + (d - 0x4F));
+      else if (c == 0x82 && d >= 0x60 && d <= 0x79) marks += static_cast<char>('a' + (d - 0x60));  // Ａ-Ｚ
+      else if (c == 0x82 && d >= 0x81 && d <= 0x9A) marks += static_cast<char>('a' + (d - 0x81));  // ａ-ｚ
+      else if (c == 0x81 && d == 0x5E) marks += '/';
+      else if (c == 0x81 && d == 0x7C) marks += '-';
+      else if (c == 0x81 && d == 0x44) marks += '.';
+      else if (c == 0x81 && d == 0x40) marks += ' ';
+      else if (two == nen) marks += 'Y';
+      else if (two == tsuki) marks += 'M';
+      else if (two == hi) marks += 'D';
+      else if (two == gan && era >= 0 && marks.empty()) marks += '1';
+      else return std::nullopt;
+      i += 2;
+      continue;
+    }
+    if (c >= 'A' && c <= 'Z') marks += static_cast<char>(c - 'A' + 'a');
+    else if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || c == '/' || c == '-' || c == '.' || c == ' ') marks += static_cast<char>(c);
+    else if (c == '\t') marks += ' ';
+    else return std::nullopt;
+    ++i;
+  }
+  auto first = marks.find_first_not_of(' '), last = marks.find_last_not_of(' ');
+  if (first == std::string::npos) return std::nullopt;
+  marks = marks.substr(first, last - first + 1);
+  if (era < 0 && !marks.empty() && marks[0] >= 'a' && marks[0] <= 'z') {
+    static const char letters[kEraCount + 1] = "mtshr";
+    const char* at = std::char_traits<char>::find(letters, kEraCount, marks[0]);
+    if (!at) return std::nullopt;
+    era = static_cast<int>(at - letters);
+    marks.erase(0, 1);
+  }
+
+  // Now three numbers with their separators: "y/m/d" (one of / - . throughout), "yYmMd[D]", or
+  // eight digits in a row for a western date.
+  std::vector<std::string> numbers(1);
+  std::string separators;
+  for (char m : marks) {
+    if (m >= '0' && m <= '9') {
+      numbers.back() += m;
+    } else {
+      if (numbers.back().empty()) return std::nullopt;
+      separators += m;
+      numbers.emplace_back();
+    }
+  }
+  if (separators == "YMD") {
+    numbers.pop_back();
+    separators = "YM";
+  }
+  if (numbers.size() == 1 && era < 0 && numbers[0].size() == 8) {
+    numbers = {numbers[0].substr(0, 4), numbers[0].substr(4, 2), numbers[0].substr(6, 2)};
+    separators = "//";
+  }
+  if (numbers.size() != 3 || numbers[2].empty()) return std::nullopt;
+  if (separators != "YM" && (separators[0] != separators[1] || separators[0] == 'Y' || separators[0] == 'M' ||
+                             separators[0] == 'D'))
+    return std::nullopt;
+  for (const auto& n : numbers)
+    if (n.size() > 4) return std::nullopt;
+  if (era < 0 ? numbers[0].size() != 4 : numbers[0].size() > 2) return std::nullopt;
+  if (numbers[1].size() > 2 || numbers[2].size() > 2) return std::nullopt;
+  const int year = std::stoi(numbers[0]), month = std::stoi(numbers[1]), day = std::stoi(numbers[2]);
+  if (era >= 0 && year < 1) return std::nullopt;
+  const Date date{era < 0 ? year : kEras[era].base + year, month, day};
+  if (month < 1 || month > 12 || day < 1 || day > daysInMonth(date.year, month)) return std::nullopt;
+  if (before(date, kEras[era < 0 ? 0 : era].firstDay)) return std::nullopt;
+  if (date.year - kEras[eraOf(date)].base > 99) return std::nullopt;  // the text has two digits for it
+  return date;
+}
 
 }  // namespace vendaro::era

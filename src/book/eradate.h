@@ -2,6 +2,7 @@
 // Era date text: a date written in the Japanese era calendar with full-width digits, for example
 // 平成１５年０３月２０日 (22 bytes of CP932). Every date the book stores or compares has this form.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,5 +43,12 @@ Date charToDate(std::string_view text, const Date& today);
 
 /// charToDate against today's date.
 Date charToDate(std::string_view text);
+
+/// A date as people type it into a date box, digits ordinary or full-width, blanks around it:
+/// western (2026/12/20, 2026-12-20, 2026.12.20, 20261220, 2026年12月20日), short era with the
+/// era's letter M, T, S, H or R (R8.12.20, H31/4/30) or the era's name (令和8年12月20日, 令和元年5月1日,
+/// 平成１５年０３月２０日). The day must exist, fall on or after the era's first day and not
+/// before 明治, and its year in the era must have at most two digits. Nothing for any other text.
+std::optional<Date> readTypedDate(std::string_view text);
 
 }  // namespace vendaro::era

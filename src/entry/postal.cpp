@@ -70,19 +70,9 @@ void forEachLine(std::string_view text, F each) {
   }
 }
 
-/// Where `needle` occurs in `hay` at a character boundary of CP932 text, or npos. A match that
-/// starts on the second byte of a two-byte character is no match.
-std::size_t findText(std::string_view hay, std::string_view needle, std::size_t from = 0) {
-  if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
-  std::size_t boundary = 0;  // a character boundary at or before the candidate
-  for (std::size_t pos = hay.find(needle, from); pos != std::string_view::npos; pos = hay.find(needle, pos + 1)) {
-    while (boundary < pos) boundary += sjis::isLeadByte(static_cast<unsigned char>(hay[boundary])) ? 2 : 1;
-    if (boundary == pos) return pos;
-  }
-  return std::string_view::npos;
-}
+using sjis::findText;
 
-bool occurs(std::string_view hay, std::string_view needle) { return findText(hay, needle) != std::string_view::npos; }
+bool occurs(std::string_view hay, std::string_view needle) { return sjis::containsText(hay, needle); }
 
 bool startsWith(std::string_view text, std::string_view head) { return text.substr(0, head.size()) == head; }
 

@@ -224,6 +224,16 @@ std::optional<int32_t> parseInt32(std::string_view text) {
   return static_cast<int32_t>(value);
 }
 
+std::size_t findText(std::string_view hay, std::string_view needle, std::size_t from) {
+  if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
+  std::size_t boundary = 0;  // a character boundary at or before the candidate
+  for (std::size_t pos = hay.find(needle, from); pos != std::string_view::npos; pos = hay.find(needle, pos + 1)) {
+    while (boundary < pos) boundary += isLeadByte(static_cast<unsigned char>(hay[boundary])) ? 2 : 1;
+    if (boundary == pos) return pos;
+  }
+  return std::string_view::npos;
+}
+
 std::string_view cutBytes(std::string_view text, std::size_t maxBytes) {
   if (text.size() <= maxBytes) return text;
   std::size_t i = 0;

@@ -49,6 +49,16 @@ int32_t leadingInt(std::string_view text);
 /// sign and at least one digit, nothing else. Nothing for anything else, the empty text included.
 std::optional<int32_t> parseInt32(std::string_view text);
 
+/// Where `needle` occurs in `hay` at a character boundary of CP932 text, from byte `from` on, or
+/// npos. A match that starts on the second byte of a two-byte character is no match ("R" is not
+/// found in 山, whose second byte is 'R').
+std::size_t findText(std::string_view hay, std::string_view needle, std::size_t from = 0);
+
+/// findText(hay, needle) found something.
+inline bool containsText(std::string_view hay, std::string_view needle) {
+  return findText(hay, needle) != std::string_view::npos;
+}
+
 /// Cuts `text` to at most `maxBytes` bytes without splitting a two-byte character.
 std::string_view cutBytes(std::string_view text, std::size_t maxBytes);
 

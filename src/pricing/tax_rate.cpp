@@ -10,7 +10,7 @@ const char* const kFile = "Zei.INI";
 
 int32_t loadTaxRate(const std::string& programDirectory, int32_t fallback) {
   SettingsLines lines = SettingsLines::load(joinPath(programDirectory, kFile));
-  if (!lines.exists()) return fallback;
+  if (!lines.exists() || lines.size() == 0) return fallback;  // a file of no bytes has no first line
   return sjis::leadingInt(lines.text(0));
 }
 

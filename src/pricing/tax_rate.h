@@ -8,11 +8,12 @@
 
 namespace vendaro::pricing {
 
-/// The rate a new installation starts with.
-constexpr int32_t kDefaultTaxRate = 5;
+/// The rate a new installation starts with: the consumption tax in Japan since 2019-10-01.
+constexpr int32_t kDefaultTaxRate = 10;
 
-/// The rate in "Zei.INI": its first line by the leading-integer reading (an empty file or line
-/// gives 0), or `fallback` when the file does not exist. Throws FileError when it cannot be read.
+/// The rate in "Zei.INI": its first line by the leading-integer reading (an empty first line gives
+/// 0), or `fallback` when the file does not exist or holds no bytes at all. Throws FileError when
+/// it cannot be read.
 int32_t loadTaxRate(const std::string& programDirectory, int32_t fallback = kDefaultTaxRate);
 
 /// Writes "Zei.INI" anew with the one line. Throws FileError.

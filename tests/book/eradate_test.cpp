@@ -1,6 +1,7 @@
 #include "book/eradate.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "platform/sjis.h"
 
@@ -74,6 +75,32 @@ TEST(EraDate, ParsesTextsAgainstToday) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(charToDate(cp(c.text), today), c.date);
+  }
+}
+
+TEST(EraDate, DatesTypedByHandAreRead) {
+  struct Case {
+    const char* typed;
+    std::optional<Date> date;
+  } cases[] = {
+      {"2026/12/20", Date{2026, 12, 20}},   {"2026-12-20", Date{2026, 12, 20}},   {"20261220", Date{2026, 12, 20}},
+      {"2026.1.5", Date{2026, 1, 5}},       {"２０２６／１２／２０", Date{2026, 12, 20}}, {" 2026/12/20 ", Date{2026, 12, 20}},
+      {"2026年12月20日", Date{2026, 12, 20}}, {"R8.12.20", Date{2026, 12, 20}},     {"r8/12/20", Date{2026, 12, 20}},
+      {"Ｒ８．１２．２０", Date{2026, 12, 20}}, {"令和8年12月20日", Date{2026, 12, 20}}, {"令和８年１２月２０日", Date{2026, 12, 20}},
+      {"令和元年5月1日", Date{2019, 5, 1}},    {"H31.4.30", Date{2019, 4, 30}},      {"S64.1.7", Date{1989, 1, 7}},
+      {"平成１５年０３月２０日", Date{2003, 3, 20}}, {"平成15年3月20日", Date{2003, 3, 20}},
+      {"H31.5.1", Date{2019, 5, 1}},  // a day of 令和 named by the year of 平成 it would have been
+      {"2024/2/29", Date{2024, 2, 29}},
+      // Not dates: kept as typed by the date box.
+      {"", std::nullopt},           {"未定", std::nullopt},        {"2026/2/30", std::nullopt},  {"2023/2/29", std::nullopt},
+      {"2026/13/1", std::nullopt},  {"2026/0/10", std::nullopt},  {"2026/12", std::nullopt},    {"12/20", std::nullopt},
+      {"2026/12-20", std::nullopt}, {"26/12/20", std::nullopt},   {"2026121", std::nullopt},    {"R1.4.30", std::nullopt},
+      {"R0.5.1", std::nullopt},     {"X8.12.20", std::nullopt},   {"R8.12.20x", std::nullopt},  {"1850/1/1", std::nullopt},
+      {"平成１５年", std::nullopt}, {"R101.1.1", std::nullopt},   {"2026/12/20/1", std::nullopt}, {"元年5月1日", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    EXPECT_EQ(readTypedDate(cp(c.typed)), c.date);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "book/find.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -63,6 +64,37 @@ TEST_F(FindTest, AMonthLabelFindsTheMonthAndOnlyTheViewIsSearched) {
   EXPECT_FALSE(findInView(*estimates, cp("氏名"), cp("鈴木"), 1, true));
   EXPECT_TRUE(findInView(*estimates, cp("項番"), "0305", 1, true));  // integer fields read as text
   EXPECT_EQ(name(), "佐藤");
+}
+
+TEST_F(FindTest, MatchesOnlyWholeCharacters) {
+  // 山 is 0x8E 0x52 and ０ is 0x82 0x4F: their second bytes are 'R' and 'O'.
+  for (const char* name : {"中山", "山R商会"}) {
+    estimates->append();
+    estimates->setText(cp("作成日"), cp("平成１５年０４月０１日"));
+    estimates->setText(cp("氏名"), cp(name));
+    estimates->post();
+  }
+  estimates->setIndex(descendingIndexName());
+  struct Case {
+    const char* field;
+    const char* text;
+    std::vector<std::string> found;  // names, in view order
+  } cases[] = {
+      {"氏名", "R", {"山R商会"}},
+      {"氏名", "山", {"中山", "山R商会", "山田太郎", "小山"}},
+      {"作成日", "O", {}},
+      {"作成日", "０４", {"中山", "山R商会"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::vector<std::string> found;
+    for (int from = 1; findInView(*estimates, cp(c.field), cp(c.text), from, true); from = estimates->recNo() + 1)
+      found.push_back(name());
+    std::sort(found.begin(), found.end());
+    auto expected = c.found;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
+  }
 }
 
 TEST_F(FindTest, AFieldTheTableLacksGivesTheEngineMessage) {

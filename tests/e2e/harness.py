@@ -325,6 +325,17 @@ class Session:
         text = self.cli("dump")
         return list(csv.DictReader(io.StringIO(text)))
 
+    def stored_estimate(self, expect):
+        """The one estimate stored (read after the program ended), its fields checked against the
+        texts of `expect` (a dict by field name)."""
+        rows = self.dump()
+        if len(rows) != 1:
+            raise RoadFailed(f"expected one estimate stored, found {len(rows)}")
+        for field, value in expect.items():
+            if rows[0][field] != value:
+                raise RoadFailed(f"{field} stored as {rows[0][field]!r}, expected {value!r}")
+        return rows[0]
+
     # ------------------------------------------------------------------ X: windows, keys, mouse
     def xdotool(self, *args, timeout=20):
         r = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True, timeout=timeout)

@@ -47,7 +47,7 @@ class AmountsTest : public ::testing::Test {
 
 TEST_F(AmountsTest, VehicleBodyWithAnAdjustmentLineFeedsEveryTotal) {
   store({{"車両価格1", 1000000}, {"車両価格2", -50000}, {"車両価格4", 100000}, {"車両消費税4", 5000},
-         {"諸費用合計", 80000}, {"諸費用消費税", 1000}, {"頭金合計", 300000}});
+         {"小計", 20000}, {"諸費用合計", 80000}, {"諸費用消費税", 1000}, {"頭金合計", 300000}});
   amounts().DBEdit1Exit();
   EXPECT_EQ(cursor->state(), table::Cursor::State::Edit);
   EXPECT_EQ(at("車両価格3"), 950000);
@@ -86,7 +86,7 @@ TEST_F(AmountsTest, VehicleTaxIsTheSumOfFourTruncatedLineTaxes) {
 }
 
 TEST_F(AmountsTest, CostsAreTaxedOnceOnTheSubTotal) {
-  store({{"販売費用1", 10010}, {"販売費用2", 10010}, {"車両合計", 1000000}, {"車両消費税", 50000}});
+  store({{"販売費用1", 10010}, {"販売費用2", 10010}, {"車両価格3", 1000000}});
   amounts().DBEdit17Exit();
   EXPECT_EQ(at("小計"), 20020);
   EXPECT_EQ(at("小計消費税"), 1001);  // not 500 + 500
@@ -137,29 +137,55 @@ TEST_F(AmountsTest, LeavingAnAccessoryBoxSumsAllTenLines) {
 }
 
 TEST_F(AmountsTest, AHandTypedDownPaymentTotalIsUsedUntilADownPaymentBoxIsLeft) {
-  store({{"車両合計", 800000}, {"頭金合計", 120000}, {"頭金1", 50000}, {"頭金2", 20000}});
+  store({{"車両価格3", 800000}, {"頭金合計", 120000}, {"頭金1", 50000}, {"頭金2", 20000}});
   amounts().DBEdit17Exit();  // a cost box: the typed total is taken as it stands
-  EXPECT_EQ(at("販売合計"), 800000);
-  EXPECT_EQ(at("見積金額"), 680000);
+  EXPECT_EQ(at("販売合計"), 840000);
+  EXPECT_EQ(at("見積金額"), 720000);
   EXPECT_EQ(at("頭金合計"), 120000);
   amounts().DBEdit13Exit();
   EXPECT_EQ(at("頭金合計"), 70000);
-  EXPECT_EQ(at("見積金額"), 730000);
+  EXPECT_EQ(at("見積金額"), 770000);
 }
 
-TEST_F(AmountsTest, AChangedRateTouchesOnlyTheLineThatIsLeft) {
-  store({{"車両価格3", 1000000}, {"車両価格4", 100000}});
-  auto a = amounts();
-  a.CarCalc(3);
-  a.CarCalc(4);
+TEST_F(AmountsTest, EveryRecalculationTakesEveryTaxToTheRateInEffect) {
+  // An estimate quoted at 5 %, then the rate goes to 8 %: whichever box is left next, no tax of
+  // the estimate stays at 5 %, and the sums of lines that box does not feed are kept.
+  for (const auto& [box, handler] : Amounts::exitHandlers()) {
+    SCOPED_TRACE(box);
+    store({{"車両価格1", 1000000}, {"車両価格4", 100000}, {"車両価格5", 20000}, {"車両価格6", -5000},
+           {"販売費用1", 30000}, {"販売費用9", 10000}, {"頭金1", 50000}, {"オプション金額1", 100000},
+           {"付属品金額1", 20000}});
+    rate = 5;
+    auto a = amounts();
+    a.DBEdit1Exit();
+    a.DBEdit17Exit();
+    a.DBEdit13Exit();
+    cursor->post();
+    ASSERT_EQ(at("車両消費税4"), 5000);
+    ASSERT_EQ(at("小計消費税"), 1500);
+    rate = 8;
+    (a.*handler)();
+    EXPECT_EQ(at("車両消費税3"), 80000);
+    EXPECT_EQ(at("車両消費税4"), 8000);
+    EXPECT_EQ(at("車両消費税5"), 1600);
+    EXPECT_EQ(at("車両消費税6"), -400);
+    EXPECT_EQ(at("車両消費税"), 89200);
+    EXPECT_EQ(at("小計消費税"), 2400);
+    EXPECT_EQ(at("諸費用消費税"), 2400);
+    EXPECT_EQ(at("車両合計"), 1115000);
+    EXPECT_EQ(at("諸費用合計"), 40000);
+    EXPECT_EQ(at("販売合計"), 1115000 + 89200 + 40000 + 2400);
+    EXPECT_EQ(at("見積金額"), at("販売合計") - 50000);
+    cursor->cancel();
+  }
+  // An estimate nobody touches keeps its figures.
+  rate = 5;
+  store({{"車両価格3", 1000000}});
+  amounts().DBEdit3Exit();
   cursor->post();
-  ASSERT_EQ(at("車両消費税3"), 50000);
-  rate = 8;
-  a.DBEdit5Exit();
-  EXPECT_EQ(at("車両消費税3"), 50000);  // keeps its 5 %
-  EXPECT_EQ(at("車両消費税4"), 8000);
-  EXPECT_EQ(at("車両消費税"), 58000);
-  EXPECT_EQ(at("見積金額"), 1100000 + 58000);
+  rate = 10;
+  cursor->first();
+  EXPECT_EQ(at("車両消費税3"), 50000);
 }
 
 TEST_F(AmountsTest, LeavingABoxWithoutAChangeStillPutsTheRecordIntoEditState) {
@@ -180,7 +206,7 @@ TEST_F(AmountsTest, AFigureLeavingTheThirtyTwoBitRangeIsNeverWritten) {
       {"negative body sum", {{"車両価格1", INT32_MIN}, {"車両価格2", -1}}, &Amounts::DBEdit1Exit, "車両価格3"},
       {"vehicle total", {{"車両価格3", INT32_MAX}, {"車両価格6", 1}}, &Amounts::DBEdit9Exit, "車両合計"},
       {"grand total", {{"車両価格3", 2000000000}, {"諸費用合計", 200000000}}, &Amounts::DBEdit3Exit, "販売合計"},
-      {"quoted amount", {{"販売合計", INT32_MIN}, {"頭金1", 1}}, &Amounts::DBEdit13Exit, "見積金額"},
+      {"quoted amount", {{"車両価格3", -2000000000}, {"頭金1", 100000000}}, &Amounts::DBEdit13Exit, "見積金額"},
       {"option total", {{"オプション金額1", INT32_MAX}, {"オプション金額2", INT32_MAX}}, &Amounts::DBEdit56Exit,
        "オプション合計"},
       {"cost sub-total", {{"販売費用1", INT32_MAX}, {"販売費用8", 1}}, &Amounts::DBEdit17Exit, "小計"},
@@ -214,6 +240,59 @@ TEST_F(AmountsTest, AHugeRateIsRefusedInsteadOfWrappingTheTax) {
   auto a = amounts();
   EXPECT_THROW(a.DBEdit9Exit(), AmountTooLarge);
   EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(AmountsTest, AFailedRecalculationLeavesTheTotalsStaleUntilOneSucceeds) {
+  store({{"販売費用1", INT32_MAX}, {"販売費用2", 1}, {"頭金1", 7}});
+  auto a = amounts();
+  EXPECT_FALSE(a.stale());
+  EXPECT_THROW(a.DBEdit17Exit(), AmountTooLarge);
+  EXPECT_TRUE(a.stale());
+  // Another box left meanwhile: the costs are tried again first, so nothing is written.
+  const auto before = snapshot();
+  EXPECT_THROW(a.DBEdit13Exit(), AmountTooLarge);
+  EXPECT_EQ(snapshot(), before);
+  EXPECT_TRUE(a.stale());
+  // Once the figure is put right, whichever box is left next makes the totals whole again.
+  cursor->edit();
+  cursor->setInteger(f("販売費用1"), 1000);
+  a.DBEdit1Exit();
+  EXPECT_FALSE(a.stale());
+  EXPECT_EQ(at("小計"), 1001);
+  EXPECT_EQ(at("諸費用合計"), 1001);
+  EXPECT_EQ(at("小計消費税"), 50);
+  EXPECT_EQ(at("頭金合計"), 7);  // the down payment box left meanwhile has its turn too
+  EXPECT_EQ(at("見積金額"), 1051 - 7);
+  // A failure forgotten (its record cancelled) leaves nothing to run again.
+  cursor->setInteger(f("オプション金額1"), INT32_MAX);
+  cursor->setInteger(f("オプション金額2"), 1);
+  EXPECT_THROW(a.DBEdit56Exit(), AmountTooLarge);
+  a.forgetStale();
+  EXPECT_FALSE(a.stale());
+  EXPECT_NO_THROW(a.DBEdit13Exit());
+}
+
+TEST(AmountText, IsReadAsPeopleTypeIt) {
+  struct Case {
+    const char* typed;
+    std::optional<int32_t> amount;
+  } cases[] = {
+      {"1200000", 1200000},      {"1,200,000", 1200000},     {"１２０００００", 1200000}, {"￥1,200,000", 1200000},
+      {"\\1,200,000", 1200000},  {"１，２００，０００円", 1200000}, {" 1,200,000円 ", 1200000}, {"-1,999", -1999},
+      {"－１９９９", -1999},       {"￥-500", -500},           {"-￥500", -500},             {"+12", 12},
+      {"　３００", 300},          {"0", 0},                   {"999", 999},                {"2,147,483,647", INT32_MAX},
+      {"-2147483648", INT32_MIN}, {"", std::nullopt},          {" ", std::nullopt},         {"abc", std::nullopt},
+      {"1,20,000", std::nullopt}, {"1200,000", std::nullopt}, {"1,200,00", std::nullopt},  {",200", std::nullopt},
+      {"1,200,", std::nullopt},   {"1.200.000", std::nullopt}, {"12 000", std::nullopt},   {"円", std::nullopt},
+      {"--5", std::nullopt},      {"5円円", std::nullopt},       {"2147483648", std::nullopt}, {"1e6", std::nullopt},
+      {"百", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    EXPECT_EQ(readAmount(f(c.typed)), c.amount);
+    EXPECT_EQ(amountToStore(f(c.typed)), c.amount ? std::to_string(*c.amount) : f(c.typed));
+  }
+  EXPECT_EQ(readAmount(std::string("12\x82", 3)), std::nullopt);  // a cut two-byte character
 }
 
 TEST(AmountExits, EveryTypedAmountBoxOfTheSheetRecalculates) {

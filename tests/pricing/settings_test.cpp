@@ -28,7 +28,10 @@ TEST(TaxRateFile, IsReadByTheLeadingIntegerReading) {
     const char* content;  // null: no file
     int32_t rate;
   } cases[] = {
-      {nullptr, 5}, {"8\r\n", 8}, {"\r\n", 0}, {"", 0}, {"8%\r\n", 8}, {"  -3x\r\n10\r\n", -3}, {"abc\r\n", 0},
+      // A new installation quotes at today's 10 %; a file of no bytes keeps that, a file that says
+      // something is read as it stands.
+      {nullptr, 10}, {"", 10}, {"5\r\n", 5}, {"8\r\n", 8}, {"\r\n", 0}, {"8%\r\n", 8}, {"  -3x\r\n10\r\n", -3},
+      {"abc\r\n", 0},
       {"99999999999\r\n", INT32_MAX},
   };
   for (const auto& c : cases) {

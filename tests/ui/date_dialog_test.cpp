@@ -261,9 +261,14 @@ TEST_F(DateDialogTest, AClickFromTheBoxesPicksTheClickedDay) {
   for (bool changeBoxes : {true, false}) {
     SCOPED_TRACE(changeBoxes ? "boxes changed" : "boxes visited");
     open({2004, 1, 10});
+    // The first click into a box passes the focus through Edit1 and back: wait until it is back.
+    bool relayed = false;
+    auto relay = QObject::connect(qApp, &QApplication::focusChanged, &dlg,
+                                  [&](QWidget*, QWidget* now) { relayed = relayed || now == dlg.Edit1; });
     QTest::mouseClick(dlg.MonthEdit, Qt::LeftButton);
     if (changeBoxes) dlg.MonthEdit->setValue(3);
-    QTest::qWait(50);  // the focus relay settles
+    ASSERT_TRUE(QTest::qWaitFor([&] { return relayed && dlg.focusWidget() == dlg.MonthEdit; }, 5000));
+    QObject::disconnect(relay);
     ASSERT_NE(dlg.focusWidget(), dlg.Calendar1->focusProxy());
     // A person holds the button for a while: the calendar selects the day only on release.
     QTest::mousePress(days()->viewport(), Qt::LeftButton, {}, cellOf(18));
@@ -335,8 +340,7 @@ TEST_F(DateDialogTest, TheFocusPassesThroughEdit1BetweenTheBoxes) {
 
   // The first click into the year box goes on to Edit1 and comes back.
   QTest::mouseClick(dlg.YearEdit, Qt::LeftButton);
-  EXPECT_TRUE(settlesOn(dlg.YearEdit));
-  QTest::qWait(30);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return entered.size() >= 3; }, 5000));
   EXPECT_EQ(entered, (QList<QWidget*>{dlg.YearEdit, dlg.Edit1, dlg.YearEdit}));
   EXPECT_EQ(dlg.focusWidget(), dlg.YearEdit);
 

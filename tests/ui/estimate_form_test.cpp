@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QStatusBar>
 #include <fstream>
 #include <QAbstractItemView>
 #include <QCalendarWidget>
@@ -267,7 +268,7 @@ TEST_F(MainWindowTest, LettersInAnAmountBoxAreRefusedAndNothingIsLost) {
   type(comment, u8("ご検討ください"));
   type(amount, QStringLiteral("abc"));
   EXPECT_FALSE(form->dataSource().post());
-  EXPECT_EQ(dialogs.shown.back(), u8("'abc' は項目 '車両価格1' に適した整数値ではありません"));
+  EXPECT_EQ(dialogs.shown.back(), u8("車両本体価格：'abc' は項目 '車両価格1' に適した整数値ではありません"));
   EXPECT_EQ(form->estimates().state(), table::Cursor::State::Edit);
   EXPECT_EQ(comment->toPlainText(), u8("ご検討ください"));
   type(amount, QStringLiteral("1500000"));
@@ -302,6 +303,50 @@ TEST_F(MainWindowTest, APostOnAFullDiskIsReportedAndKeepsEverythingTyped) {
   stored->first();
   EXPECT_EQ(stored->text(cp("氏名")), cp("山田　太郎"));
   EXPECT_EQ(stored->integer(cp("車両価格1")), 1500000);
+}
+
+TEST_F(MainWindowTest, DatesTypedByHandBecomeEraDateTextsOnLeavingTheBox) {
+  seed({{"平成１５年０２月２８日", "b"}});
+  open();
+  struct Case {
+    const char* box;
+    const char* typed;
+    const char* stored;
+    bool hint;  // told it is no date
+  } cases[] = {
+      {"Memo1", "2026/12/20", "令和０８年１２月２０日", false},
+      {"Memo1", "2026-12-20", "令和０８年１２月２０日", false},
+      {"Memo1", "20261220", "令和０８年１２月２０日", false},
+      {"Memo1", "R8.12.20", "令和０８年１２月２０日", false},
+      {"Memo1", "令和8年12月20日", "令和０８年１２月２０日", false},
+      {"DBMemo31", "H31.4.30", "平成３１年０４月３０日", false},
+      {"DBMemo31", "未定", "未定", true},
+      {"DBMemo31", "2026/2/30", "2026/2/30", true},
+  };
+  auto* comment = form->control<QWidget>(QStringLiteral("DBMemo8"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    form->statusBar()->clearMessage();
+    auto* box = form->control<vendaro::ui::DBMemo>(QString::fromLatin1(c.box));
+    type(box, u8(c.typed));
+    comment->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(current(std::string(c.box) == "Memo1" ? "作成日" : "見積有効期限"), u8(c.stored));
+    EXPECT_EQ(box->toPlainText(), u8(c.stored));
+    EXPECT_EQ(form->statusBar()->currentMessage().contains(u8(c.typed)), c.hint) << form->statusBar()->currentMessage().toStdString();
+  }
+  // Filed under the month of the day typed.
+  ASSERT_TRUE(form->dataSource().post());
+  EXPECT_EQ(form->estimates().integer(cp("項番")), 20261220);
+  EXPECT_TRUE(tabs().contains(u8("令和０８年１２月")));
+  // Leaving a date box without typing leaves even a text that is no date alone, and says nothing.
+  form->statusBar()->clearMessage();
+  form->control<QWidget>(QStringLiteral("DBMemo31"))->setFocus();
+  QApplication::processEvents();
+  comment->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(form->estimates().state(), table::Cursor::State::Browse);
+  EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
 }
 
 TEST_F(MainWindowTest, EveryEnterMovesTheFocusAndInsertsNoLineBreak) {

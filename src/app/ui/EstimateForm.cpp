@@ -189,6 +189,12 @@ void TEstimateDataForm::buildList(QWidget* page) {
   layout->setContentsMargins(0, 0, 0, 0);
   DBGrid1 = new vendaro::ui::DBGrid(source_.get(), page);
   DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  // The money figures are changed on the sheet, where leaving a box recalculates the totals; a
+  // figure typed into the grid would be saved with totals that no longer match it.
+  DBGrid1->cursorModel()->readOnlyField = [](int field) {
+    const book::FieldKind kind = book::estimateFields().at(static_cast<std::size_t>(field)).kind;
+    return kind == book::FieldKind::Yen || kind == book::FieldKind::DerivedYen;
+  };
   layout->addWidget(DBGrid1);
 }
 

@@ -84,6 +84,9 @@ class TEstimateDataForm : public QMainWindow {
   void setDateDialog(book::ui::TDateSDlg* dialog) { dateDialog_ = dialog; }
   /// Opens the date dialog for a date field and writes the picked date into it.
   void editDate(const char* fieldUtf8);
+  /// A date box left after typing: a date typed by hand (2026/12/20, R8.12.20, ...) becomes the
+  /// era date text of that day; other text stays as typed, with a hint that it is no date.
+  void dateBoxLeft(vendaro::ui::DBMemo* box);
 
   /// The first tick after start: the steps registered by the subsystems, in order.
   std::vector<std::function<bool()>> firstTickSteps;

@@ -15,9 +15,11 @@
 #include "entry/ui/YomiEd32.h"
 #include "platform/sjis.h"
 #include "platform/ui/qtext.h"
+#include "pricing/amounts.h"
 
 namespace vendaro::app::ui {
 
+using vendaro::ui::toQ;
 using vendaro::ui::u8;
 
 namespace {
@@ -238,6 +240,10 @@ QWidget* TEstimateDataForm::makeControl(const QString& name, QWidget* parent) {
   } else if (name.startsWith(QLatin1String("DBEdit"))) {
     auto* edit = new vendaro::ui::DBEdit(source_.get(), field, parent);
     edit->setReadOnly(f->readOnly);
+    // Amounts are taken as people type them: 1,200,000 or １２０００００ or ￥1,200,000.
+    if (amount) edit->readTyped = [](const std::string& typed) { return pricing::amountToStore(typed); };
+    // Its messages name it as a person hears it: by the caption of its line, else its field.
+    edit->caption = [edit, field] { return edit->accessibleName().isEmpty() ? toQ(field) : edit->accessibleName(); };
     if (amount) edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     if (f->readOnly) edit->setStyleSheet(QStringLiteral("background-color: #F4F4F4;"));
     w = edit;
@@ -507,6 +513,7 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
             [this] { showHint(u8(" ダブルクリックでカレンダー表示で入力出来ます。")); });
     const char* field = std::string(dateMemo) == "Memo1" ? "作成日" : "見積有効期限";
     connect(memo, &vendaro::ui::DBMemo::doubleClicked, this, [this, field] { editDate(field); });
+    connect(memo, &vendaro::ui::DBMemo::exit, this, [this, memo] { dateBoxLeft(memo); });
   }
 }
 

@@ -1,5 +1,7 @@
 #include "app/ui/PricingWiring.h"
 
+#include <memory>
+
 #include "book/estimate_fields.h"
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
@@ -27,13 +29,19 @@ QStringList toList(const std::vector<std::string>& entries) {
   return out;
 }
 
+/// Why an estimate whose totals could not be computed is not saved.
+QString staleMessage() {
+  return u8("合計が計算できていないため、この見積は登録できません。大きすぎる金額を直してください。");
+}
+
 vendaro::ui::DBComboBox* box(TEstimateDataForm& form, const char* name) {
   return form.control<vendaro::ui::DBComboBox>(QString::fromLatin1(name));
 }
 
-/// Runs a recalculation on the current estimate: the record is shown again afterwards; a figure
-/// too large is said in the status bar, any other failure in a message box. False when it failed.
-bool recalculate(TEstimateDataForm& form, const std::function<void(table::Cursor&)>& work) {
+/// Runs work on the current estimate, the record shown again afterwards. A figure too large is
+/// said in a message naming `box` and the figure, and stays in the status bar; any other failure
+/// is said in a message box. False when it failed.
+bool recalculate(TEstimateDataForm& form, const QString& box, const std::function<void(table::Cursor&)>& work) {
   QString tooLarge;
   bool ok = form.dataSource().run([&](table::Cursor& c) {
     try {
@@ -44,6 +52,7 @@ bool recalculate(TEstimateDataForm& form, const std::function<void(table::Cursor
   });
   if (!tooLarge.isEmpty()) {
     form.showHint(tooLarge);
+    dialogs().message(&form, u8("「%1」の金額で、%2。").arg(box, tooLarge));
     return false;
   }
   return ok;
@@ -78,7 +87,8 @@ void editPickList(TEstimateDataForm& form, pricing::ui::TListEditForm& editor, c
 }
 
 /// The discount on the quoted amount.
-void DBEdit75DblClick(TEstimateDataForm& form, pricing::ui::TServDlg& dialog, pricing::ui::TZeiSetForm& zei) {
+void DBEdit75DblClick(TEstimateDataForm& form, pricing::ui::TServDlg& dialog, pricing::ui::TZeiSetForm& zei,
+                      pricing::Amounts& amounts) {
   if (!form.dataSource().updateRecord()) return;
   table::Cursor& c = form.estimates();
   const std::string quotedField = sjis::lit("見積金額");
@@ -89,19 +99,33 @@ void DBEdit75DblClick(TEstimateDataForm& form, pricing::ui::TServDlg& dialog, pr
 
   std::optional<std::string> choice;
   if (auto picked = dialog.selectedChoice()) choice = vendaro::ui::fromQ(*picked).value_or(std::string());
-  const std::string typed = vendaro::ui::fromQ(dialog.Edit1->text()).value_or(std::string());
-  const int64_t reduction = pricing::discountReduction(typed, choice, c.integer(quotedField));
-  if (reduction == 0) return;
+  // A character without a Shift-JIS form is no amount either.
+  const std::string typed = vendaro::ui::fromQ(dialog.Edit1->text()).value_or(std::string("?"));
+  std::optional<int64_t> target;
+  try {
+    const std::string box = vendaro::ui::fromQ(dialog.GroupBox1->title()).value_or(std::string());
+    target = pricing::discountTarget(typed, choice, c.integer(quotedField), box);
+  } catch (const pricing::DiscountRefused& e) {
+    dialogs().message(&form, toQ(e.what()));
+    return;
+  }
+  if (!target) return;
+  if (amounts.stale()) {
+    dialogs().message(&form, staleMessage());
+    return;
+  }
   const int32_t rate = zei.rate();
   QString refused;
-  recalculate(form, [&](table::Cursor& cursor) {
+  std::optional<pricing::DiscountOutcome> outcome;
+  recalculate(form, u8("お見積金額"), [&](table::Cursor& cursor) {
     try {
-      pricing::applyDiscount(cursor, reduction, rate);
+      outcome = pricing::applyDiscount(cursor, *target, rate);
     } catch (const pricing::DiscountRefused& e) {
       refused = toQ(e.what());
     }
   });
   if (!refused.isEmpty()) dialogs().message(&form, refused);
+  if (outcome && !outcome->exact()) form.showHint(toQ(pricing::inexactDiscountHint(*outcome)));
 }
 
 }  // namespace
@@ -121,21 +145,43 @@ void loadPickLists(TEstimateDataForm& form) {
 void wirePricing(TEstimateDataForm& form, const PricingWindows& windows) {
   TEstimateDataForm* f = &form;
   if (auto* zei = windows.zei) {
+    // One set of recalculations for the window: it remembers one that failed until the figures fit.
+    auto amounts = std::make_shared<pricing::Amounts>(form.estimates(), [zei] { return zei->rate(); });
+    auto staleHint = std::make_shared<bool>(false);  // the status bar shows a figure too large
+    auto settle = [f, amounts, staleHint] {
+      if (amounts->stale() || !*staleHint) return;
+      *staleHint = false;
+      f->showHint(QString());
+    };
     // Every amount box recalculates what depends on it when it is left.
     for (const auto& [name, handler] : pricing::Amounts::exitHandlers()) {
       auto* edit = form.control<vendaro::ui::DBEdit>(QString::fromStdString(name));
       if (!edit) continue;
       auto run = handler;
-      QObject::connect(edit, &vendaro::ui::DBEdit::exit, &form, [f, zei, run] {
-        recalculate(*f, [&](table::Cursor& c) { (pricing::Amounts(c, [zei] { return zei->rate(); }).*run)(); });
+      QObject::connect(edit, &vendaro::ui::DBEdit::exit, &form, [f, edit, amounts, staleHint, settle, run] {
+        if (!recalculate(*f, edit->caption(), [&](table::Cursor&) { ((*amounts).*run)(); }) && amounts->stale())
+          *staleHint = true;
+        settle();
       });
     }
+    // An estimate whose totals could not be computed is not saved; cancelling it or anything else
+    // that leaves the edit forgets the failure.
+    table::Cursor& estimates = form.estimates();
+    auto before = estimates.beforePost;
+    estimates.beforePost = [amounts, before](table::Cursor& c) {
+      if (amounts->stale()) throw table::TableError(*vendaro::ui::fromQ(staleMessage()));
+      if (before) before(c);
+    };
+    QObject::connect(&form.dataSource(), &vendaro::ui::DataSource::changed, &form, [f, amounts, settle] {
+      if (f->estimates().state() == table::Cursor::State::Browse) amounts->forgetStale();
+      settle();
+    });
     QAction* n8 = form.menuItem(QStringLiteral("N8"));
     n8->setEnabled(true);
     QObject::connect(n8, &QAction::triggered, &form, [zei] { dialogs().exec(*zei); });  // N8Click
     if (auto* serv = windows.serv) {
       QObject::connect(form.control<vendaro::ui::DBEdit>(QStringLiteral("DBEdit75")), &vendaro::ui::DBEdit::doubleClicked,
-                       &form, [f, serv, zei] { DBEdit75DblClick(*f, *serv, *zei); });
+                       &form, [f, serv, zei, amounts] { DBEdit75DblClick(*f, *serv, *zei, *amounts); });
     }
   }
   if (auto* editor = windows.listEdit) {

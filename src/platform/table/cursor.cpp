@@ -415,16 +415,25 @@ int Cursor::findContaining(int field, std::string_view bytes, int from, bool for
   ensureView();
   const int count = static_cast<int>(view_.size());
   if (bytes.empty() || from < 1 || from > count) return 0;
-  // One pass of SQL finds every record that contains the text; the view then gives the order.
+  // One pass of SQL finds every record holding the bytes; a text must also hold them at a
+  // character boundary (so "R" does not find 山, whose second byte is 'R'). The view then gives
+  // the order.
   const std::string& col = schema_.column(field);
-  std::string sql = schema_.field(field).type == FieldType::Integer
-                        ? "SELECT rowid FROM records WHERE instr(CAST(" + col + " AS BLOB), ?) > 0"
-                        : "SELECT rowid FROM records WHERE instr(" + col + ", ?) > 0";
+  const bool integer = schema_.field(field).type == FieldType::Integer;
+  std::string sql = integer ? "SELECT rowid, NULL FROM records WHERE instr(CAST(" + col + " AS BLOB), ?) > 0"
+                            : "SELECT rowid, " + col + " FROM records WHERE instr(" + col + ", ?) > 0";
   sqlite3_stmt* st = prepare(sql);
   sqlite3_bind_blob(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
   std::vector<int64_t> matches;
   int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) matches.push_back(sqlite3_column_int64(st, 0));
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    if (!integer) {
+      const char* stored = static_cast<const char*>(sqlite3_column_blob(st, 1));
+      std::string_view text(stored ? stored : "", static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
+      if (!sjis::containsText(text, bytes)) continue;
+    }
+    matches.push_back(sqlite3_column_int64(st, 0));
+  }
   sqlite3_finalize(st);
   if (rc != SQLITE_DONE) fail("find");
   std::sort(matches.begin(), matches.end());

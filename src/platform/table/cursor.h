@@ -166,7 +166,8 @@ class Cursor {
   int fieldNo(std::string_view name) const { return fieldIndex(name) + 1; }
 
   /// The number of the first record of the view, from record `from` onwards (or backwards), whose
-  /// field read as text contains `bytes` as a byte sequence; 0 when there is none. Does not move.
+  /// field read as text contains `bytes` starting at a character boundary; 0 when there is none.
+  /// Does not move.
   int findContaining(int field, std::string_view bytes, int from, bool forward);
 
   /// Hands the stored values of every record of the view from record `from` to the end to `visit`,

@@ -120,10 +120,11 @@ bool BoundControl::store() {
     return false;
   }
   try {
+    const std::string text = readTyped ? readTyped(*bytes) : *bytes;
     if (source_->cursor().state() == table::Cursor::State::Browse) source_->cursor().edit();
-    source_->cursor().setText(fieldIndex_, *bytes);
+    source_->cursor().setText(fieldIndex_, text);
   } catch (const std::exception& e) {
-    source_->showError(toQ(e.what()));
+    source_->showError(aboutThis(toQ(e.what())));
     return false;
   }
   changed_ = false;
@@ -147,7 +148,13 @@ void BoundControl::userChanged() {
   if (!source_->startEdit()) load(true);
 }
 
+QString BoundControl::aboutThis(const QString& text) const {
+  const QString name = caption ? caption() : QString();
+  return name.isEmpty() ? text : name + u8("：") + text;
+}
+
 void BoundControl::left() {
+  changedWhenLeft_ = changed_;
   if (store()) {
     exited();
     return;
@@ -352,11 +359,12 @@ QVariant CursorModel::headerData(int section, Qt::Orientation orientation, int r
 }
 
 Qt::ItemFlags CursorModel::flags(const QModelIndex& index) const {
+  if (index.isValid() && readOnlyField && readOnlyField(index.column())) return QAbstractTableModel::flags(index);
   return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
 }
 
 bool CursorModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (role != Qt::EditRole || !index.isValid()) return false;
+  if (role != Qt::EditRole || !index.isValid() || !(flags(index) & Qt::ItemIsEditable)) return false;
   // A cell closed as it was shown is not written: its bytes stay as they are, also those the
   // display can show only with a replacement mark or as another code of the same character.
   if (value.toString() == data(index, Qt::EditRole).toString()) return true;

@@ -5,7 +5,7 @@
 // A control shows the current record's value. When the user changes it, the cursor goes into
 // edit state; the control writes its text into the record when it is left and before any post or
 // move. A text the field cannot take (letters in an amount) is refused with the table engine's
-// message, the focus stays in the control and nothing is lost. A control the user did not change
+// message headed by the control's caption, the focus stays in the control and nothing is lost. A control the user did not change
 // writes nothing, so bytes it could not show exactly are never rewritten.
 
 #include <QAbstractTableModel>
@@ -90,6 +90,16 @@ class BoundControl {
   DataSource* source() const { return source_; }
   /// True when the user changed the text since it was shown.
   bool changed() const { return changed_; }
+  /// True when the user had changed the text when the control was last left.
+  bool changedWhenLeft() const { return changedWhenLeft_; }
+
+  /// Turns the text typed (CP932) into the text the field is given, such as an amount typed with
+  /// grouping commas into plain digits; unset gives the field the text as typed.
+  std::function<std::string(const std::string&)> readTyped;
+  /// The caption a person reads beside the control; a message about its text starts with it.
+  std::function<QString()> caption;
+  /// `text` headed by the control's caption, when it has one.
+  QString aboutThis(const QString& text) const;
 
   /// Shows the field's value of the current record (keeps the user's changes while editing).
   void load(bool force = false);
@@ -117,6 +127,7 @@ class BoundControl {
   std::string field_;
   int fieldIndex_;
   bool changed_ = false;
+  bool changedWhenLeft_ = false;
 };
 
 /// A one-line bound edit.
@@ -208,6 +219,8 @@ class CursorModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   explicit CursorModel(DataSource* source, QObject* parent = nullptr);
+  /// Fields whose cells are shown but not edited in place; unset: every cell is edited.
+  std::function<bool(int field)> readOnlyField;
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;

@@ -11,8 +11,8 @@ namespace vendaro::pricing::ui {
 class TZeiSetForm : public QDialog {
   Q_OBJECT
  public:
-  /// Reads "Zei.INI" of the program directory into the rate box (5 without the file; a file that
-  /// cannot be read is reported and leaves 5).
+  /// Reads "Zei.INI" of the program directory into the rate box (10 without the file or with a
+  /// file of no bytes; a file that cannot be read is reported and leaves 10).
   explicit TZeiSetForm(const std::string& programDirectory, QWidget* parent = nullptr);
 
   /// The rate in effect: the box's text as a whole number, anything else 0.
