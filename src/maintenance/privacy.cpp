@@ -79,13 +79,18 @@ std::string backupDirectory(const std::string& programDirectory) {
   return dir;
 }
 
+/// The inspection register's table (and its journals) belongs to the register program beside
+/// this one, which may need it as it is: this program only reads it and leaves its mode alone.
+bool isRegisterFile(const std::string& name) { return name.rfind("INDATA.db", 0) == 0; }
+
 }  // namespace
 
 std::vector<ModeChange> tightenProgramDirectory(const std::string& programDirectory,
                                                 const std::string& cardataDirectory) {
   std::vector<ModeChange> changes;
   narrow(cardataDirectory, changes);
-  for (const std::string& name : filesIn(cardataDirectory)) narrow(joinPath(cardataDirectory, name), changes);
+  for (const std::string& name : filesIn(cardataDirectory))
+    if (!isRegisterFile(name)) narrow(joinPath(cardataDirectory, name), changes);
   narrowPersonalFiles(programDirectory, changes);
   const std::string backups = backupDirectory(programDirectory);
   if (!backups.empty()) {
@@ -105,6 +110,7 @@ std::vector<std::string> tablesReadableByOthers(const std::string& cardataDirect
   // of names tells nothing: the table names are the same in every book.
   const unsigned in = dir.st_mode & 011;
   for (const std::string& name : filesIn(cardataDirectory)) {
+    if (isRegisterFile(name)) continue;
     const std::string path = joinPath(cardataDirectory, name);
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && (st.st_mode & (in << 2))) readable.push_back(path);

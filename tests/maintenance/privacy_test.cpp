@@ -153,6 +153,8 @@ TEST(Privacy, TheProtectCommandNarrowsAnOldBookAndReportsEachFile) {
   put(dir.file("backups/other.CSV"), cp("氏名,住所\r\n"), 0644);
   put(dir.file("白地.jpg"), "jpeg", 0644);
   put(dir.file("car.jpg"), "jpeg", 0644);
+  // The inspection register's table belongs to the register program beside this one.
+  put(cardata + "/INDATA.db", "register", 0644);
 
   EXPECT_EQ(tablesReadableByOthers(cardata), std::vector<std::string>{table});
   const test::CliRun run = test::runCli(dir.path(), "protect");
@@ -175,7 +177,7 @@ TEST(Privacy, TheProtectCommandNarrowsAnOldBookAndReportsEachFile) {
     EXPECT_EQ(modeOf(e.path), e.path == cardata ? 0700u : 0600u);
   }
   EXPECT_NE(run.out.find(std::to_string(std::size(expected)) + " changed\n"), std::string::npos) << run.out;
-  for (const char* name : {"KEN_ALL.CSV", "backups/other.CSV", "白地.jpg", "car.jpg"}) {
+  for (const char* name : {"KEN_ALL.CSV", "backups/other.CSV", "白地.jpg", "car.jpg", "CARDATA/INDATA.db"}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(modeOf(dir.file(name)), 0644u);
     EXPECT_EQ(run.out.find(dir.file(name)), std::string::npos);

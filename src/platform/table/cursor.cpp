@@ -900,6 +900,20 @@ void Cursor::replaceAll(const std::function<void()>& fill) {
   // indexes are built once over all of them. Until the rename the table is as it was.
   const std::string fresh = path_ + ".fill";
   for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((fresh + suffix).c_str());
+  {
+    // The new file takes the table's own mode (a new table's is its owner's alone), whatever the
+    // umask; the engine gives its journal the same.
+    struct stat st {};
+    const mode_t mode = ::stat(path_.c_str(), &st) == 0 ? (st.st_mode & 07777) : kPrivateFileMode;
+    const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0 || ::fchmod(fd, mode) != 0) {
+      const std::string error = std::strerror(errno);
+      if (fd >= 0) ::close(fd);
+      ::unlink(fresh.c_str());
+      throw openError(fresh, error.c_str());
+    }
+    ::close(fd);
+  }
   sqlite3* newDb = openConnection(fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   std::string tableSql = createSql(schema_);
   tableSql = tableSql.substr(0, tableSql.find(");\n") + 3);
