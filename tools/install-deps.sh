@@ -5,6 +5,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libsqlite3-dev libjpeg-dev
+  # The shared book of several seats: the client library, and a server the tests start.
+  libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk poppler-utils
   clang-14 libclang-rt-14-dev

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/sjis.h"
+#include "support/pg_server.h"
 #include "support/temp_dir.h"
 
 namespace vendaro::table {
@@ -27,9 +28,15 @@ const TableSchema& schema() {
   return s;
 }
 
-class TableTest : public ::testing::Test {
+// The two homes of a table: files in a directory, and a database on a server.
+enum class Home { Files, Server };
+
+class TableCases {
  protected:
-  std::unique_ptr<Cursor> open() { return Cursor::open(dir.path(), schema()); }
+  virtual ~TableCases() = default;
+  /// Where the tables of this test live.
+  virtual std::string place() { return dir.path(); }
+  std::unique_ptr<Cursor> open() { return Cursor::open(place(), schema()); }
 
   /// Adds records given as number, name, date (UTF-8), amount ("" leaves it empty).
   void add(Cursor& c, int number, const char* name, const char* date = "", const char* amount = "") {
@@ -51,7 +58,28 @@ class TableTest : public ::testing::Test {
   test::TempDir dir;
 };
 
-TEST_F(TableTest, AMissingTableIsCreatedEmptyAndKeepsWhatIsPosted) {
+// The cases every home passes alike.
+class TableTest : public TableCases, public ::testing::TestWithParam<Home> {
+ protected:
+  std::string place() override {
+    if (GetParam() == Home::Files) return dir.path();
+    if (!database_) database_ = std::make_unique<test::PgDatabase>();
+    return database_->uri();
+  }
+
+ private:
+  std::unique_ptr<test::PgDatabase> database_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Homes, TableTest, ::testing::Values(Home::Files, Home::Server),
+                         [](const ::testing::TestParamInfo<Home>& info) {
+                           return info.param == Home::Files ? "Files" : "Server";
+                         });
+
+// What only a table file has: a file's own faults and the lock that keeps a second process out.
+class TableFileTest : public TableCases, public ::testing::Test {};
+
+TEST_P(TableTest, AMissingTableIsCreatedEmptyAndKeepsWhatIsPosted) {
   {
     auto c = open();
     EXPECT_EQ(c->recordCount(), 0);
@@ -70,7 +98,7 @@ TEST_F(TableTest, AMissingTableIsCreatedEmptyAndKeepsWhatIsPosted) {
   EXPECT_TRUE(c->isNull(cp("日付")));
 }
 
-TEST_F(TableTest, AFileThatIsNotATableIsRefusedAndLeftAlone) {
+TEST_F(TableFileTest, AFileThatIsNotATableIsRefusedAndLeftAlone) {
   const std::string garbage = "this is not a table, only some text\r\n";
   std::ofstream(dir.file("Test.DB"), std::ios::binary) << garbage;
   try {
@@ -85,13 +113,13 @@ TEST_F(TableTest, AFileThatIsNotATableIsRefusedAndLeftAlone) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
-TEST_F(TableTest, ATableOfAnotherShapeIsRefused) {
+TEST_P(TableTest, ATableOfAnotherShapeIsRefused) {
   static const TableSchema other("Test.DB", {{cp("名前"), FieldType::Text, 20, true}});
-  Cursor::open(dir.path(), other).reset();
+  Cursor::open(place(), other).reset();
   EXPECT_THROW(open(), TableError);
 }
 
-TEST_F(TableTest, ATableInUseByAnotherProcessIsRefused) {
+TEST_F(TableFileTest, ATableInUseByAnotherProcessIsRefused) {
   open().reset();  // create it
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
@@ -117,7 +145,7 @@ TEST_F(TableTest, ATableInUseByAnotherProcessIsRefused) {
   EXPECT_NO_THROW(open());  // the lock goes with the process, however it ends
 }
 
-TEST_F(TableTest, FieldErrorsCarryTheEngineMessages) {
+TEST_P(TableTest, FieldErrorsCarryTheEngineMessages) {
   auto c = open();
   try {
     c->text(cp("住所"));
@@ -143,21 +171,27 @@ TEST_F(TableTest, FieldErrorsCarryTheEngineMessages) {
   EXPECT_THROW(c->setText(1, "x"), TableError);  // not editing
 }
 
-TEST_F(TableTest, NaturalOrderAndTheDescendingIndexKeepTiesInEntryOrder) {
+TEST_P(TableTest, NaturalOrderAndTheDescendingIndexKeepTiesInEntryOrder) {
   auto c = open();
   add(*c, 20030320, "b1");
   add(*c, 20021105, "a");
   add(*c, 20030320, "b2");
   add(*c, 20030228, "c");
-  EXPECT_EQ(names(*c), (std::vector<std::string>{"a", "c", "b1", "b2"}));
+  c->appendRecord({std::nullopt, std::string("none")});  // an empty key comes first, going up
+  EXPECT_EQ(names(*c), (std::vector<std::string>{"none", "a", "c", "b1", "b2"}));
   c->setIndex(cp("降順"));
-  EXPECT_EQ(names(*c), (std::vector<std::string>{"b2", "b1", "c", "a"}));
+  EXPECT_EQ(names(*c), (std::vector<std::string>{"b2", "b1", "c", "a", "none"}));
   c->setIndex("");
-  EXPECT_EQ(names(*c), (std::vector<std::string>{"a", "c", "b1", "b2"}));
+  EXPECT_EQ(names(*c), (std::vector<std::string>{"none", "a", "c", "b1", "b2"}));
+  c->refresh();  // read afresh, not turned round
+  EXPECT_EQ(names(*c), (std::vector<std::string>{"none", "a", "c", "b1", "b2"}));
+  c->setIndex(cp("降順"));
+  c->refresh();
+  EXPECT_EQ(names(*c), (std::vector<std::string>{"b2", "b1", "c", "a", "none"}));
   EXPECT_THROW(c->setIndex(cp("昇順")), TableError);
 }
 
-TEST_F(TableTest, MovingSetsTheEndFlagsAndRecordNumbers) {
+TEST_P(TableTest, MovingSetsTheEndFlagsAndRecordNumbers) {
   auto c = open();
   for (int i = 1; i <= 3; ++i) add(*c, i, std::to_string(i).c_str());
   c->first();
@@ -182,7 +216,7 @@ TEST_F(TableTest, MovingSetsTheEndFlagsAndRecordNumbers) {
   EXPECT_EQ(c->recNo(), 1);
 }
 
-TEST_F(TableTest, FiltersCompareBytesAndCountThroughTheFilter) {
+TEST_P(TableTest, FiltersCompareBytesAndCountThroughTheFilter) {
   auto c = open();
   add(*c, 1, "O'Brien", "平成１４年１１月０５日");
   add(*c, 2, "佐藤", "平成１５年０２月２０日");
@@ -220,7 +254,7 @@ TEST_F(TableTest, FiltersCompareBytesAndCountThroughTheFilter) {
   EXPECT_EQ(c->recordCount(), 6);
 }
 
-TEST_F(TableTest, BadFiltersAreRefusedAndTheOldFilterStays) {
+TEST_P(TableTest, BadFiltersAreRefusedAndTheOldFilterStays) {
   auto c = open();
   add(*c, 1, "a");
   add(*c, 2, "b");
@@ -252,7 +286,7 @@ TEST_F(TableTest, BadFiltersAreRefusedAndTheOldFilterStays) {
   EXPECT_EQ(names(*c), std::vector<std::string>{"a"});
 }
 
-TEST_F(TableTest, EditPostCancelAndDelete) {
+TEST_P(TableTest, EditPostCancelAndDelete) {
   auto c = open();
   add(*c, 1, "a");
   add(*c, 2, "b");
@@ -282,7 +316,7 @@ TEST_F(TableTest, EditPostCancelAndDelete) {
   c->remove();  // nothing to delete
 }
 
-TEST_F(TableTest, PostPlacesTheRecordByItsKeyAndStaysOnIt) {
+TEST_P(TableTest, PostPlacesTheRecordByItsKeyAndStaysOnIt) {
   auto c = open();
   c->setIndex(cp("降順"));
   add(*c, 10, "ten");
@@ -297,7 +331,7 @@ TEST_F(TableTest, PostPlacesTheRecordByItsKeyAndStaysOnIt) {
   EXPECT_EQ(names(*c), (std::vector<std::string>{"twenty", "thirty", "ten"}));
 }
 
-TEST_F(TableTest, MovingSavesAPendingEditAndDropsAnUntouchedNewRecord) {
+TEST_P(TableTest, MovingSavesAPendingEditAndDropsAnUntouchedNewRecord) {
   auto c = open();
   add(*c, 1, "a");
   add(*c, 2, "b");
@@ -311,13 +345,13 @@ TEST_F(TableTest, MovingSavesAPendingEditAndDropsAnUntouchedNewRecord) {
   EXPECT_EQ(names(*c), (std::vector<std::string>{"A", "b"}));
 }
 
-TEST_F(TableTest, EditingAnEmptyTableStartsANewRecord) {
+TEST_P(TableTest, EditingAnEmptyTableStartsANewRecord) {
   auto c = open();
   c->edit();
   EXPECT_EQ(c->state(), Cursor::State::Insert);
 }
 
-TEST_F(TableTest, HooksRunAroundPostAndAfterScrolling) {
+TEST_P(TableTest, HooksRunAroundPostAndAfterScrolling) {
   auto c = open();
   std::vector<std::string> calls;
   c->beforePost = [&](Cursor& cur) {
@@ -342,7 +376,7 @@ TEST_F(TableTest, HooksRunAroundPostAndAfterScrolling) {
   EXPECT_EQ(c->text(1), "a");
 }
 
-TEST_F(TableTest, AppendRecordTakesValuesInFieldOrder) {
+TEST_P(TableTest, AppendRecordTakesValuesInFieldOrder) {
   auto c = open();
   c->appendRecord({std::string("7"), cp("名"), std::nullopt, std::string("-5")});
   EXPECT_EQ(c->integer(0), 7);
@@ -353,7 +387,7 @@ TEST_F(TableTest, AppendRecordTakesValuesInFieldOrder) {
   EXPECT_EQ(c->recordCount(), 1);
 }
 
-TEST_F(TableTest, LocateFindsTheFirstRecordStartingWithAText) {
+TEST_P(TableTest, LocateFindsTheFirstRecordStartingWithAText) {
   auto c = open();
   add(*c, 1, "山田");
   add(*c, 2, "佐藤花子");
@@ -369,7 +403,7 @@ TEST_F(TableTest, LocateFindsTheFirstRecordStartingWithAText) {
   EXPECT_FALSE(c->locate(cp("名前"), cp("佐藤花")));  // not in the view
 }
 
-TEST_F(TableTest, ColumnsForListViews) {
+TEST_P(TableTest, ColumnsForListViews) {
   auto c = open();
   EXPECT_FALSE(c->visible(0));
   EXPECT_EQ(c->displayWidth(2), 22);
@@ -381,7 +415,7 @@ TEST_F(TableTest, ColumnsForListViews) {
   EXPECT_EQ(c->columnOrder(), (std::vector<int>{0, 1, 2, 3}));
 }
 
-TEST_F(TableTest, ARolledBackTransactionLeavesTheTableAsItWas) {
+TEST_P(TableTest, ARolledBackTransactionLeavesTheTableAsItWas) {
   auto c = open();
   add(*c, 1, "a");
   add(*c, 2, "b");
@@ -403,7 +437,7 @@ TEST_F(TableTest, ARolledBackTransactionLeavesTheTableAsItWas) {
   EXPECT_EQ(names(*c), (std::vector<std::string>{"a", "b", "c"}));
 }
 
-TEST_F(TableTest, TheViewKeptUpToDateAfterPostsMatchesAFreshRead) {
+TEST_P(TableTest, TheViewKeptUpToDateAfterPostsMatchesAFreshRead) {
   auto c = open();
   c->setIndex(cp("降順"));
   c->setFiltered(true);
@@ -441,20 +475,33 @@ TEST_F(TableTest, TheViewKeptUpToDateAfterPostsMatchesAFreshRead) {
   }
 }
 
-TEST_F(TableTest, AKillDuringPostsNeverDamagesTheTable) {
+TEST_P(TableTest, AKillDuringPostsNeverDamagesTheTable) {
   open().reset();
+  std::mt19937 random(11);
   for (int round = 0; round < 3; ++round) {
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
     pid_t child = fork();
     if (child == 0) {
-      auto c = Cursor::open(dir.path(), schema());
+      auto c = Cursor::open(place(), schema());
       for (int i = 0;; ++i) {
         c->append();
         c->setInteger(0, i);
         c->setText(1, std::string(200, 'x'));
         c->post();
+        if (i == round) {
+          char ok = 1;
+          (void)!write(started[1], &ok, 1);
+        }
       }
     }
-    usleep(150000 + round * 50000);
+    // Killed at a random moment once its posts are under way (a child that fails before that
+    // closes the pipe, and the read returns).
+    close(started[1]);
+    char byte = 0;
+    ASSERT_EQ(read(started[0], &byte, 1), 1);
+    close(started[0]);
+    usleep(static_cast<useconds_t>(random() % 50000));
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     auto c = open();

@@ -4,108 +4,18 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 #include "platform/settings_file.h"
 #include "platform/sjis.h"
+#include "platform/table/pg_backend.h"
+#include "platform/table/sqlite_backend.h"
 
 namespace vendaro::table {
 namespace {
 
 std::string fileText(const std::string& path) { return "'" + sjis::fromUtf8Lossy(path) + "'"; }
-
-TableError openError(const std::string& path, std::string_view reasonUtf8) {
-  return TableError(sjis::lit("テーブル ") + fileText(path) + sjis::lit(" を開けません: ") + sjis::lit(reasonUtf8));
-}
-
-/// Runs one statement that returns no rows the caller needs.
-int execOn(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
-
-void bindAll(sqlite3_stmt* st, const std::vector<SqlValue>& values, int first) {
-  int i = first;
-  for (const auto& v : values) {
-    if (const auto* n = std::get_if<int64_t>(&v))
-      sqlite3_bind_int64(st, i++, *n);
-    else {
-      const auto& s = std::get<std::string>(v);
-      sqlite3_bind_blob(st, i++, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-    }
-  }
-}
-
-std::string createSql(const TableSchema& schema) {
-  std::string sql = "CREATE TABLE records (rid INTEGER PRIMARY KEY AUTOINCREMENT";
-  for (int i = 0; i < schema.fieldCount(); ++i)
-    sql += ", " + schema.column(i) + (schema.field(i).type == FieldType::Integer ? " INTEGER" : " BLOB");
-  sql += ");\n";
-  int n = 0;
-  auto keyList = [&](const std::vector<SortKey>& keys) {
-    std::string list;
-    for (const auto& k : keys) list += (list.empty() ? "" : ", ") + schema.column(k.field) + (k.descending ? " DESC" : "");
-    return list;
-  };
-  if (!schema.naturalOrder().empty())
-    sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + keyList(schema.naturalOrder()) + ");\n";
-  for (const auto& index : schema.indexes())
-    if (!index.keys.empty()) sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + keyList(index.keys) + ");\n";
-  for (int f : schema.searchFields())
-    sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + schema.column(f) + ");\n";
-  return sql;
-}
-
-/// Makes the empty table in a file beside the final name and renames it into place, so that a
-/// crash never leaves a half-made table under the real name.
-void createTableFile(const std::string& path, const TableSchema& schema) {
-  std::string tmp = path + ".new";
-  ::unlink(tmp.c_str());
-  ::unlink((tmp + "-wal").c_str());
-  ::unlink((tmp + "-journal").c_str());
-  sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(tmp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  std::string error;
-  if (rc == SQLITE_OK) rc = execOn(db, "PRAGMA journal_mode=WAL");
-  if (rc == SQLITE_OK) rc = execOn(db, ("BEGIN;\n" + createSql(schema) + "COMMIT;").c_str());
-  if (rc != SQLITE_OK) error = db ? sqlite3_errmsg(db) : "out of memory";
-  sqlite3_close(db);
-  if (rc == SQLITE_OK && ::rename(tmp.c_str(), path.c_str()) != 0) {
-    rc = SQLITE_CANTOPEN;
-    error = std::strerror(errno);
-  }
-  if (rc != SQLITE_OK) {
-    ::unlink(tmp.c_str());
-    throw TableError(sjis::lit("テーブル ") + fileText(path) + sjis::lit(" を作成できません: ") + sjis::fromUtf8Lossy(error));
-  }
-}
-
-/// True when the open file holds the table of this schema, field for field.
-bool matchesSchema(sqlite3* db, const TableSchema& schema, int& rc) {
-  sqlite3_stmt* st = nullptr;
-  rc = sqlite3_prepare_v2(db, "PRAGMA table_info(records)", -1, &st, nullptr);
-  if (rc != SQLITE_OK) return false;
-  std::vector<std::pair<std::string, std::string>> columns;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    auto text = [&](int c) {
-      const unsigned char* t = sqlite3_column_text(st, c);
-      return std::string(t ? reinterpret_cast<const char*>(t) : "");
-    };
-    columns.emplace_back(text(1), text(2));
-  }
-  sqlite3_finalize(st);
-  if (rc != SQLITE_DONE) return false;
-  rc = SQLITE_OK;
-  if (columns.size() != static_cast<std::size_t>(schema.fieldCount()) + 1) return false;
-  if (columns[0].first != "rid") return false;
-  for (int i = 0; i < schema.fieldCount(); ++i) {
-    const auto& [name, type] = columns[static_cast<std::size_t>(i) + 1];
-    if (name != sjis::toUtf8(schema.field(i).name)) return false;
-    if (type != (schema.field(i).type == FieldType::Integer ? "INTEGER" : "BLOB")) return false;
-  }
-  return true;
-}
 
 int compareValues(const Value& a, const Value& b) {
   if (a.kind != b.kind) return static_cast<int>(a.kind) < static_cast<int>(b.kind) ? -1 : 1;
@@ -119,122 +29,53 @@ int compareValues(const Value& a, const Value& b) {
 
 }  // namespace
 
+TableError writeError(const std::string& name, std::string_view reasonUtf8) {
+  return TableError(sjis::lit("テーブル ") + fileText(name) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(reasonUtf8));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Opening
 
-std::unique_ptr<Cursor> Cursor::open(const std::string& directory, const TableSchema& schema) {
-  std::string path = joinPath(directory, schema.fileName());
-  if (!fileExists(path)) createTableFile(path, schema);
-
-  sqlite3* db = nullptr;
-  // A cursor is used by one thread only (the program has one), so the connection needs no lock of
-  // its own around every call.
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
-    sqlite3_close(db);
-    throw openError(path, reason);
-  }
-  auto refuse = [&](const TableError& error) {
-    execOn(db, "ROLLBACK");
-    sqlite3_close(db);
-    throw error;
-  };
-  sqlite3_busy_timeout(db, 0);
-  sqlite3_extended_result_codes(db, 0);
-  // Hold the file for the whole run: another process can neither read nor write it meanwhile.
-  execOn(db, "PRAGMA locking_mode=EXCLUSIVE");
-  execOn(db, "PRAGMA synchronous=FULL");
-  // The undo records of the savepoint around each write stay in memory: bulk work writes
-  // thousands of records in one transaction, and a scratch file per savepoint costs more than
-  // the records themselves.
-  execOn(db, "PRAGMA temp_store=MEMORY");
-  rc = execOn(db, "BEGIN EXCLUSIVE");
-  bool ok = rc == SQLITE_OK && matchesSchema(db, schema, rc);
-  if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-    refuse(TableError(sjis::lit("テーブル ") + fileText(path) + sjis::lit(" は他のプログラムが使用中です")));
-  if (!ok && (rc == SQLITE_OK || rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT || rc == SQLITE_ERROR))
-    refuse(TableError(sjis::lit("ファイル ") + fileText(path) + sjis::lit(" は有効なテーブルではありません")));
-  if (!ok) refuse(openError(path, sqlite3_errmsg(db)));
-
+std::unique_ptr<Cursor> Cursor::open(const std::string& location, const TableSchema& schema) {
+  std::unique_ptr<Backend> backend =
+      isDatabaseLocation(location) ? openPostgresTable(location, schema) : openSqliteTable(location, schema);
+  Backend& opened = *backend;
+  std::unique_ptr<Cursor> cursor(new Cursor(std::move(backend), schema));
   // The view is built inside the opening transaction. A file whose records cannot be read is then
-  // refused by rolling back, so that nothing SQLite mends on the way (such as a wrong page count
-  // in the file's header, which it rewrites when a write transaction begins) reaches the file.
-  std::unique_ptr<Cursor> cursor(new Cursor(db, path, schema));
+  // refused by rolling back, so that nothing the engine mends on the way (such as a wrong page
+  // count in a file's header, which it rewrites when a write transaction begins) reaches it.
   try {
-    cursor->prepareStatements();
     cursor->rebuildView(Keep::First);
-    if (execOn(db, "COMMIT") != SQLITE_OK) throw openError(path, sqlite3_errmsg(db));
   } catch (...) {
-    execOn(db, "ROLLBACK");
+    opened.finishOpen(false);
     throw;
   }
+  opened.finishOpen(true);
   return cursor;
 }
 
-Cursor::Cursor(sqlite3* db, std::string path, const TableSchema& schema)
-    : db_(db), path_(std::move(path)), schema_(schema) {
+Cursor::Cursor(std::unique_ptr<Backend> backend, const TableSchema& schema)
+    : backend_(std::move(backend)), schema_(schema) {
   for (const auto& f : schema_.fields()) columns_.push_back(Column{f.displayWidth, f.visible});
   for (int i = 0; i < schema_.fieldCount(); ++i) columnOrder_.push_back(i);
   record_.assign(static_cast<std::size_t>(schema_.fieldCount()), Value{});
 }
 
-Cursor::~Cursor() {
-  for (sqlite3_stmt* st : {selectRow_, insertRow_, updateRow_, deleteRow_, sortKey_}) sqlite3_finalize(st);
-  sqlite3_close(db_);
-}
-
-sqlite3_stmt* Cursor::prepare(const std::string& sql) {
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) fail("prepare");
-  return st;
-}
-
-void Cursor::prepareStatements() {
-  std::string columns, marks, sets;
-  for (int i = 0; i < schema_.fieldCount(); ++i) {
-    columns += (i ? ", " : "") + schema_.column(i);
-    marks += i ? ", ?" : "?";
-    sets += (i ? ", " : "") + schema_.column(i) + " = ?";
-  }
-  selectRow_ = prepare("SELECT " + columns + " FROM records WHERE rowid = ?");
-  insertRow_ = prepare("INSERT INTO records (" + columns + ") VALUES (" + marks + ")");
-  updateRow_ = prepare("UPDATE records SET " + sets + " WHERE rowid = ?");
-  deleteRow_ = prepare("DELETE FROM records WHERE rowid = ?");
-}
-
-void Cursor::fail(const char*) const {
-  throw TableError(sjis::lit("テーブル ") + fileText(path_) + ": " + sjis::fromUtf8Lossy(sqlite3_errmsg(db_)));
-}
-
-void Cursor::exec(const char* sql) {
-  if (execOn(db_, sql) != SQLITE_OK) fail(sql);
-}
+Cursor::~Cursor() = default;
 
 // ---------------------------------------------------------------------------------------------
 // The view
 
 const std::vector<SortKey>& Cursor::orderKeys() const { return index_ ? index_->keys : schema_.naturalOrder(); }
 bool Cursor::orderTiesDescending() const { return index_ && index_->tiesDescending; }
+Order Cursor::order() const { return Order{&orderKeys(), orderTiesDescending()}; }
 
-std::string Cursor::orderSql(bool) const {
-  std::string sql = " ORDER BY ";
-  for (const auto& k : orderKeys()) sql += schema_.column(k.field) + (k.descending ? " DESC, " : ", ");
-  return sql + (orderTiesDescending() ? "rowid DESC" : "rowid");
+const SqlCondition* Cursor::where() const {
+  return filtered_ && !condition_.sql.empty() ? &condition_ : nullptr;
 }
 
 void Cursor::rebuildView(Keep keep) {
-  std::string sql = "SELECT rowid FROM records";
-  bool filtering = filtered_ && !condition_.sql.empty();
-  if (filtering) sql += " WHERE " + condition_.sql;
-  sql += orderSql(false);
-  sqlite3_stmt* st = prepare(sql);
-  if (filtering) bindAll(st, condition_.values, 1);
-  view_.clear();
-  int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) view_.push_back(sqlite3_column_int64(st, 0));
-  sqlite3_finalize(st);
-  if (rc != SQLITE_DONE) fail("view");
+  view_ = backend_->ids(where(), order());
   viewStale_ = false;
 
   std::size_t size = view_.size();
@@ -256,76 +97,30 @@ void Cursor::ensureView() {
 
 void Cursor::refresh() { rebuildView(Keep::Record); }
 
-Value Cursor::readValue(sqlite3_stmt* st, int col) const {
-  Value v;
-  switch (sqlite3_column_type(st, col)) {
-    case SQLITE_NULL: break;
-    case SQLITE_INTEGER:
-      v.kind = Value::Kind::Int;
-      v.integer = sqlite3_column_int64(st, col);
-      break;
-    default: {
-      const void* data = sqlite3_column_blob(st, col);
-      int n = sqlite3_column_bytes(st, col);
-      v.kind = Value::Kind::Text;
-      if (data) v.text.assign(static_cast<const char*>(data), static_cast<std::size_t>(n));
-    }
-  }
-  return v;
-}
-
-void Cursor::readInto(sqlite3_stmt* st, int col, Value& v) const {
-  switch (sqlite3_column_type(st, col)) {
-    case SQLITE_NULL:
-      v.kind = Value::Kind::Null;
-      v.integer = 0;
-      v.text.clear();
-      break;
-    case SQLITE_INTEGER:
-      v.kind = Value::Kind::Int;
-      v.integer = sqlite3_column_int64(st, col);
-      v.text.clear();
-      break;
-    default: {
-      const void* data = sqlite3_column_blob(st, col);
-      int n = sqlite3_column_bytes(st, col);
-      v.kind = Value::Kind::Text;
-      v.integer = 0;
-      if (data) v.text.assign(static_cast<const char*>(data), static_cast<std::size_t>(n));
-      else v.text.clear();
-    }
-  }
-}
-
-void Cursor::bindValue(sqlite3_stmt* st, int col, const Value& v) const {
-  switch (v.kind) {
-    case Value::Kind::Null: sqlite3_bind_null(st, col); break;
-    case Value::Kind::Int: sqlite3_bind_int64(st, col, v.integer); break;
-    case Value::Kind::Text:
-      sqlite3_bind_blob(st, col, v.text.data(), static_cast<int>(v.text.size()), SQLITE_TRANSIENT);
-      break;
-  }
-}
+int Cursor::takeVanishedRecords() { return std::exchange(vanished_, 0); }
 
 void Cursor::loadCurrent() {
   record_.resize(static_cast<std::size_t>(schema_.fieldCount()));
-  if (view_.empty() && !viewStale_) {
-    currentRowid_ = 0;
-    for (Value& v : record_) v = Value{};
+  if (viewStale_) {
+    // Bulk work: the record just written is current; its id is known but not yet its place.
+    if (!backend_->read(currentRowid_, record_, currentVersion_))
+      for (Value& v : record_) v = Value{};
     return;
   }
-  if (!viewStale_) currentRowid_ = view_[pos_];
-  sqlite3_reset(selectRow_);
-  sqlite3_bind_int64(selectRow_, 1, currentRowid_);
-  int rc = sqlite3_step(selectRow_);
-  if (rc == SQLITE_ROW) {
-    // Read into the values in place, so that their text storage is used again from record to record.
-    for (int i = 0; i < schema_.fieldCount(); ++i) readInto(selectRow_, i, record_[static_cast<std::size_t>(i)]);
-  } else {
-    for (Value& v : record_) v = Value{};
+  // A record another seat deleted since the view was read is passed over: the next one takes its
+  // place, as if this seat had deleted it.
+  while (!view_.empty()) {
+    currentRowid_ = view_[pos_];
+    if (backend_->read(currentRowid_, record_, currentVersion_)) return;
+    ++vanished_;
+    view_.erase(view_.begin() + static_cast<std::ptrdiff_t>(pos_));
+    if (pos_ >= view_.size() && !view_.empty()) pos_ = view_.size() - 1;
   }
-  sqlite3_reset(selectRow_);
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("read");
+  bof_ = eof_ = true;
+  pos_ = 0;
+  currentRowid_ = 0;
+  currentVersion_ = 0;
+  for (Value& v : record_) v = Value{};
 }
 
 int Cursor::findContaining(int field, std::string_view bytes, int from, bool forward) {
@@ -333,17 +128,7 @@ int Cursor::findContaining(int field, std::string_view bytes, int from, bool for
   const int count = static_cast<int>(view_.size());
   if (bytes.empty() || from < 1 || from > count) return 0;
   // One pass of SQL finds every record that contains the text; the view then gives the order.
-  const std::string& col = schema_.column(field);
-  std::string sql = schema_.field(field).type == FieldType::Integer
-                        ? "SELECT rowid FROM records WHERE instr(CAST(" + col + " AS BLOB), ?) > 0"
-                        : "SELECT rowid FROM records WHERE instr(" + col + ", ?) > 0";
-  sqlite3_stmt* st = prepare(sql);
-  sqlite3_bind_blob(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-  std::vector<int64_t> matches;
-  int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) matches.push_back(sqlite3_column_int64(st, 0));
-  sqlite3_finalize(st);
-  if (rc != SQLITE_DONE) fail("find");
+  std::vector<int64_t> matches = backend_->idsContaining(field, bytes);
   std::sort(matches.begin(), matches.end());
   auto matchesAt = [&](int n) {
     return std::binary_search(matches.begin(), matches.end(), view_[static_cast<std::size_t>(n - 1)]);
@@ -361,77 +146,21 @@ int Cursor::findContaining(int field, std::string_view bytes, int from, bool for
 void Cursor::scanView(int from, const std::function<void(const std::vector<Value>&)>& visit) {
   ensureView();
   if (from < 1 || from > static_cast<int>(view_.size())) return;
-  std::string columns;
-  for (int i = 0; i < schema_.fieldCount(); ++i) columns += (i ? ", " : "") + schema_.column(i);
-  std::string sql = "SELECT " + columns + " FROM records";
-  bool filtering = filtered_ && !condition_.sql.empty();
-  if (filtering) sql += " WHERE " + condition_.sql;
-  sql += orderSql(false) + " LIMIT -1 OFFSET " + std::to_string(from - 1);
-  sqlite3_stmt* st = prepare(sql);
-  if (filtering) bindAll(st, condition_.values, 1);
-  std::vector<Value> row(static_cast<std::size_t>(schema_.fieldCount()));
-  int rc;
-  try {
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-      for (int i = 0; i < schema_.fieldCount(); ++i) readInto(st, i, row[static_cast<std::size_t>(i)]);
-      visit(row);
-    }
-  } catch (...) {
-    sqlite3_finalize(st);
-    throw;
-  }
-  sqlite3_finalize(st);
-  if (rc != SQLITE_DONE) fail("scan");
+  backend_->scan(where(), order(), from - 1, visit);
 }
 
 std::vector<Value> Cursor::rowAt(int n) {
   ensureView();
   std::vector<Value> row(static_cast<std::size_t>(schema_.fieldCount()));
   if (n < 1 || n > static_cast<int>(view_.size())) return row;
-  sqlite3_reset(selectRow_);
-  sqlite3_bind_int64(selectRow_, 1, view_[static_cast<std::size_t>(n - 1)]);
-  int rc = sqlite3_step(selectRow_);
-  if (rc == SQLITE_ROW)
-    for (int i = 0; i < schema_.fieldCount(); ++i) row[static_cast<std::size_t>(i)] = readValue(selectRow_, i);
-  sqlite3_reset(selectRow_);
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("read");
+  int64_t version = 0;
+  if (!backend_->read(view_[static_cast<std::size_t>(n - 1)], row, version))
+    for (Value& v : row) v = Value{};
   return row;
 }
 
 void Cursor::scrolled() {
   if (afterScroll) afterScroll(*this);
-}
-
-bool Cursor::rowPassesFilter(int64_t rowid) {
-  if (!filtered_ || condition_.sql.empty()) return true;
-  sqlite3_stmt* st = prepare("SELECT 1 FROM records WHERE rowid = ? AND (" + condition_.sql + ")");
-  sqlite3_bind_int64(st, 1, rowid);
-  bindAll(st, condition_.values, 2);
-  int rc = sqlite3_step(st);
-  sqlite3_finalize(st);
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("filter");
-  return rc == SQLITE_ROW;
-}
-
-std::vector<Value> Cursor::sortKeyOf(int64_t rowid) {
-  const auto& keys = orderKeys();
-  if (keys.empty()) return {};
-  std::string sql = "SELECT ";
-  for (std::size_t i = 0; i < keys.size(); ++i) sql += (i ? ", " : "") + schema_.column(keys[i].field);
-  sql += " FROM records WHERE rowid = ?";
-  if (sql != sortKeyFor_) {
-    sqlite3_finalize(sortKey_);
-    sortKey_ = nullptr;
-    sortKey_ = prepare(sql);
-    sortKeyFor_ = sql;
-  }
-  sqlite3_reset(sortKey_);
-  sqlite3_bind_int64(sortKey_, 1, rowid);
-  std::vector<Value> key;
-  if (sqlite3_step(sortKey_) == SQLITE_ROW)
-    for (std::size_t i = 0; i < keys.size(); ++i) key.push_back(readValue(sortKey_, static_cast<int>(i)));
-  sqlite3_reset(sortKey_);
-  return key;
 }
 
 bool Cursor::sortsBefore(const std::vector<Value>& a, int64_t ra, const std::vector<Value>& b, int64_t rb) const {
@@ -454,17 +183,17 @@ void Cursor::placeInView(int64_t rowid) {
     oldPos = static_cast<std::size_t>(it - view_.begin());
     view_.erase(it);
   }
-  if (!rowPassesFilter(rowid)) {
+  if (where() && !backend_->passes(rowid, *where())) {
     pos_ = view_.empty() ? 0 : std::min(oldPos, view_.size() - 1);
     bof_ = eof_ = view_.empty();
     loadCurrent();
     return;
   }
-  std::vector<Value> key = sortKeyOf(rowid);
+  std::vector<Value> key = backend_->sortKey(rowid, orderKeys());
   std::size_t lo = 0, hi = view_.size();
   while (lo < hi) {
     std::size_t mid = lo + (hi - lo) / 2;
-    if (sortsBefore(sortKeyOf(view_[mid]), view_[mid], key, rowid)) lo = mid + 1;
+    if (sortsBefore(backend_->sortKey(view_[mid], orderKeys()), view_[mid], key, rowid)) lo = mid + 1;
     else hi = mid;
   }
   view_.insert(view_.begin() + static_cast<std::ptrdiff_t>(lo), rowid);
@@ -583,7 +312,7 @@ bool Cursor::isNull(int field) const { return values().at(static_cast<std::size_
 
 void Cursor::requireEditing() const {
   if (state_ == State::Browse)
-    throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" は編集モードではありません"));
+    throw TableError(sjis::lit("テーブル ") + fileText(path()) + sjis::lit(" は編集モードではありません"));
 }
 
 std::vector<Value>& Cursor::buffer() {
@@ -639,6 +368,7 @@ void Cursor::edit() {
   }
   buffer_ = record_;
   editRowid_ = currentRowid_;
+  editVersion_ = currentVersion_;
   state_ = State::Edit;
   modified_ = false;
 }
@@ -647,6 +377,7 @@ void Cursor::append() {
   checkBrowseMode();
   buffer_.assign(static_cast<std::size_t>(schema_.fieldCount()), Value{});
   editRowid_ = 0;
+  editVersion_ = 0;
   state_ = State::Insert;
   modified_ = false;
 }
@@ -658,6 +389,8 @@ void Cursor::cancel() {
   state_ = State::Browse;
   modified_ = false;
   buffer_.clear();
+  // What another seat stored since this seat read the record shows once the edit is dropped.
+  if (backend_->shared() && !viewStale_) loadCurrent();
 }
 
 void Cursor::checkBrowseMode() {
@@ -667,30 +400,17 @@ void Cursor::checkBrowseMode() {
 }
 
 void Cursor::writeRecord() {
-  bool outer = transactionDepth_ == 0;
-  // Inside bulk work one statement is already undone whole by the engine when it fails, so the
-  // savepoint is needed only to make a single post its own committed transaction.
-  if (outer) exec("SAVEPOINT post");
-  sqlite3_stmt* st = state_ == State::Insert ? insertRow_ : updateRow_;
-  sqlite3_reset(st);
-  for (int i = 0; i < schema_.fieldCount(); ++i) bindValue(st, i + 1, buffer_[static_cast<std::size_t>(i)]);
-  if (state_ == State::Edit) sqlite3_bind_int64(st, schema_.fieldCount() + 1, editRowid_);
-  int rc = sqlite3_step(st);
-  std::string error = rc == SQLITE_DONE ? std::string() : sqlite3_errmsg(db_);
-  sqlite3_reset(st);
-  sqlite3_clear_bindings(st);
-  if (rc == SQLITE_DONE) {
-    if (state_ == State::Insert) editRowid_ = sqlite3_last_insert_rowid(db_);
-    if (outer) {
-      rc = execOn(db_, "RELEASE post");
-      if (rc != SQLITE_OK) error = sqlite3_errmsg(db_);
-      else rc = SQLITE_DONE;
+  int64_t version = 0;
+  if (state_ == State::Insert) {
+    editRowid_ = backend_->insert(buffer_, version);
+  } else {
+    switch (backend_->update(editRowid_, editVersion_, buffer_, version)) {
+      case WriteOutcome::Done: break;
+      case WriteOutcome::Changed: throw RecordConflict(RecordConflict::Kind::Changed, false);
+      case WriteOutcome::Gone: throw RecordConflict(RecordConflict::Kind::Deleted, false);
     }
   }
-  if (rc != SQLITE_DONE) {
-    if (outer) execOn(db_, "ROLLBACK");
-    throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
-  }
+  editVersion_ = version;
 }
 
 void Cursor::post() {
@@ -701,6 +421,7 @@ void Cursor::post() {
   state_ = State::Browse;
   modified_ = false;
   currentRowid_ = rowid;
+  currentVersion_ = editVersion_;
   if (transactionDepth_ > 0) {
     // Bulk work: the view is read again when it is next needed, and the record just written is
     // the current one as it stands in the buffer.
@@ -723,18 +444,10 @@ void Cursor::remove() {
   ensureView();
   if (view_.empty()) return;
   int64_t rowid = view_[pos_];
-  bool outer = transactionDepth_ == 0;
-  exec("SAVEPOINT post");
-  sqlite3_reset(deleteRow_);
-  sqlite3_bind_int64(deleteRow_, 1, rowid);
-  int rc = sqlite3_step(deleteRow_);
-  sqlite3_reset(deleteRow_);
-  if (rc == SQLITE_DONE) rc = execOn(db_, "RELEASE post") == SQLITE_OK ? SQLITE_DONE : SQLITE_ERROR;
-  if (rc != SQLITE_DONE) {
-    std::string error = sqlite3_errmsg(db_);
-    execOn(db_, outer ? "ROLLBACK" : "ROLLBACK TO post");
-    if (!outer) execOn(db_, "RELEASE post");
-    throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
+  switch (backend_->remove(rowid, currentVersion_)) {
+    case WriteOutcome::Done: break;
+    case WriteOutcome::Changed: throw RecordConflict(RecordConflict::Kind::Changed, true);
+    case WriteOutcome::Gone: ++vanished_; break;  // another seat deleted it first: it is gone either way
   }
   view_.erase(view_.begin() + static_cast<std::ptrdiff_t>(pos_));
   if (pos_ >= view_.size() && !view_.empty()) pos_ = view_.size() - 1;
@@ -746,28 +459,10 @@ void Cursor::remove() {
 int Cursor::removeAll() {
   cancel();
   ensureView();
-  int count = static_cast<int>(view_.size());
-  if (count > 0) {
-    std::string sql = "DELETE FROM records";
-    bool filtering = filtered_ && !condition_.sql.empty();
-    if (filtering) sql += " WHERE " + condition_.sql;
-    bool outer = transactionDepth_ == 0;
-    exec("SAVEPOINT post");
-    sqlite3_stmt* st = prepare(sql);
-    if (filtering) bindAll(st, condition_.values, 1);
-    int rc = sqlite3_step(st);
-    sqlite3_finalize(st);
-    if (rc == SQLITE_DONE) rc = execOn(db_, "RELEASE post") == SQLITE_OK ? SQLITE_DONE : SQLITE_ERROR;
-    if (rc != SQLITE_DONE) {
-      std::string error = sqlite3_errmsg(db_);
-      execOn(db_, outer ? "ROLLBACK" : "ROLLBACK TO post");
-      if (!outer) execOn(db_, "RELEASE post");
-      throw TableError(sjis::lit("テーブル ") + fileText(path_) + sjis::lit(" に書き込めません: ") + sjis::fromUtf8Lossy(error));
-    }
-  }
+  int64_t count = view_.empty() ? 0 : backend_->removeWhere(where());
   rebuildView(Keep::First);
   scrolled();
-  return count;
+  return static_cast<int>(count);
 }
 
 void Cursor::appendRecord(const std::vector<std::optional<std::string>>& values) {
@@ -838,19 +533,10 @@ bool Cursor::locate(std::string_view field, std::string_view prefix) {
   int f = fieldIndex(field);
   checkBrowseMode();
   ensureView();
-  SqlCondition match = prefixCondition(f, prefix, schema_);
-  std::string sql = "SELECT rowid FROM records WHERE (" + match.sql + ")";
-  bool filtering = filtered_ && !condition_.sql.empty();
-  if (filtering) sql += " AND (" + condition_.sql + ")";
-  sql += orderSql(false) + " LIMIT 1";
-  sqlite3_stmt* st = prepare(sql);
-  bindAll(st, match.values, 1);
-  if (filtering) bindAll(st, condition_.values, 1 + static_cast<int>(match.values.size()));
-  int rc = sqlite3_step(st);
-  int64_t rowid = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
-  sqlite3_finalize(st);
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) fail("locate");
-  if (rc != SQLITE_ROW) return false;
+  SqlCondition match = prefixCondition(f, prefix, schema_, backend_->dialect());
+  std::optional<int64_t> found = backend_->first(match, where(), order());
+  if (!found) return false;
+  int64_t rowid = *found;
   auto it = std::find(view_.begin(), view_.end(), rowid);
   if (it == view_.end()) return false;
   pos_ = static_cast<std::size_t>(it - view_.begin());
@@ -879,23 +565,15 @@ void Cursor::moveColumn(int field, int pos) {
 // ---------------------------------------------------------------------------------------------
 // Transactions and the data directory
 
-namespace {
-// Bulk work keeps more of the table in memory, so that a large transaction is not written out
-// page by page before its commit; the ordinary cache comes back when it ends.
-constexpr const char* kBulkCache = "PRAGMA cache_size=-65536";
-constexpr const char* kNormalCache = "PRAGMA cache_size=-2000";
-}  // namespace
-
 Transaction::Transaction(Cursor& cursor) : cursor_(cursor) {
-  cursor_.exec("SAVEPOINT bulk");
-  if (cursor_.transactionDepth_++ == 0) execOn(cursor_.db_, kBulkCache);
+  level_ = cursor_.backend_->begin();
+  ++cursor_.transactionDepth_;
 }
 
 Transaction::~Transaction() {
   if (!open_) return;
-  if (--cursor_.transactionDepth_ == 0) execOn(cursor_.db_, kNormalCache);
-  execOn(cursor_.db_, "ROLLBACK TO bulk");
-  execOn(cursor_.db_, "RELEASE bulk");
+  --cursor_.transactionDepth_;
+  cursor_.backend_->rollback(level_);
   cursor_.cancel();
   try {
     cursor_.rebuildView(Cursor::Keep::Record);
@@ -906,9 +584,9 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
   if (!open_) return;
-  cursor_.exec("RELEASE bulk");
+  cursor_.backend_->commit(level_);
   open_ = false;
-  if (--cursor_.transactionDepth_ == 0) execOn(cursor_.db_, kNormalCache);
+  --cursor_.transactionDepth_;
 }
 
 std::string cardataDirectory(const std::string& programDirectory) {
@@ -917,7 +595,18 @@ std::string cardataDirectory(const std::string& programDirectory) {
   return joinPath(programDirectory, "CARDATA");
 }
 
+bool isDatabaseLocation(const std::string& location) {
+  for (const char* start : {"postgresql://", "postgres://", "service=", "host=", "hostaddr=", "dbname="})
+    if (location.rfind(start, 0) == 0) return true;
+  return false;
+}
+
+bool tableExists(const std::string& location, const TableSchema& schema) {
+  return isDatabaseLocation(location) ? postgresTableExists(location, schema) : sqliteTableExists(location, schema);
+}
+
 void ensureDirectory(const std::string& directory) {
+  if (isDatabaseLocation(directory)) return;
   std::string partial;
   std::size_t pos = 0;
   while (pos != std::string::npos) {

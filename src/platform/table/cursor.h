@@ -2,10 +2,15 @@
 // A cursor on one table: the records visible through the current filter, in the current order,
 // with one current record and a record buffer for editing.
 //
-// Each table is one SQLite file in the CARDATA directory. The cursor holds the file's lock for as
-// long as it is open, so no other process changes the table under it. The view is the list of
-// record ids in the current order and filter; the current record is read on demand. A post is one
-// committed transaction and returns only after the commit.
+// The table lives in one of two homes (backend.h): a SQLite file in the CARDATA directory, held
+// with an exclusive lock while it is open, or a table of a PostgreSQL database that several seats
+// share. The view is the list of record ids in the current order and filter; the current record is
+// read on demand. A post is one committed transaction and returns only after the commit.
+//
+// On a shared table every record carries a version. A post or delete of a record that another
+// seat wrote since this cursor read it is refused with RecordConflict, and the edit stays. A
+// record another seat deleted is passed over when the cursor meets it (vanishedRecords counts
+// them, so that a window can say so).
 
 #include <cstdint>
 #include <functional>
@@ -15,22 +20,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/table/backend.h"
 #include "platform/table/filter.h"
 #include "platform/table/schema.h"
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace vendaro::table {
-
-/// One stored value: empty (NULL), an integer or a text of CP932 bytes.
-struct Value {
-  enum class Kind { Null, Int, Text };
-  Kind kind = Kind::Null;
-  int64_t integer = 0;
-  std::string text;
-  bool isNull() const { return kind == Kind::Null; }
-};
 
 class Transaction;
 
@@ -39,18 +33,25 @@ class Cursor {
   enum class State { Browse, Edit, Insert };
   using Hook = std::function<void(Cursor&)>;
 
-  /// Opens the table's file in `directory`, creating it empty (fields and indexes) when it is
-  /// missing. Throws TableError naming the file when it is not a table of this schema, cannot be
-  /// opened, or is in use by another process; such a file is left unchanged. The cursor stands on
-  /// the first record of the natural order.
-  static std::unique_ptr<Cursor> open(const std::string& directory, const TableSchema& schema);
+  /// Opens the table in `location`, the place CARDATA names: a directory, whose file of the
+  /// table is created empty (fields and indexes) when it is missing, or a database connection
+  /// (isDatabaseLocation), whose table is created the same way. Throws TableError naming the table
+  /// when it is not a table of this schema, cannot be opened, or (a file) is in use by another
+  /// process; such a table is left unchanged. The cursor stands on the first record of the natural
+  /// order.
+  static std::unique_ptr<Cursor> open(const std::string& location, const TableSchema& schema);
   ~Cursor();
   Cursor(const Cursor&) = delete;
   Cursor& operator=(const Cursor&) = delete;
 
   const TableSchema& schema() const { return schema_; }
-  /// The file of the table.
-  const std::string& path() const { return path_; }
+  /// The table as messages name it: its file, or its name in the database.
+  const std::string& path() const { return backend_->name(); }
+  /// True when other seats may change the table while this cursor has it open.
+  bool shared() const { return backend_->shared(); }
+  /// How many records the cursor found deleted by another seat since the last call (it passed
+  /// over them to the next record); resets the count.
+  int takeVanishedRecords();
 
   // Moving. Each move first saves a pending edit (or drops an unchanged one).
   void first();
@@ -100,7 +101,8 @@ class Cursor {
   /// Runs the before-post hook, writes the record and commits, then runs the after-post hook. The
   /// cursor stands on the written record if the filter lets it through. Browse state: nothing.
   void post();
-  /// Drops the record buffer.
+  /// Drops the record buffer. On a shared table the current record is read again, so that what
+  /// another seat stored shows.
   void cancel();
   /// Deletes the current record (the one after it becomes current). In insert state: cancel.
   void remove();
@@ -157,7 +159,8 @@ class Cursor {
   /// number outside the view. For list views, which read only the rows they show.
   std::vector<Value> rowAt(int n);
 
-  /// Reads the current record again and rebuilds the view (after bulk work).
+  /// Reads the current record again and rebuilds the view (after bulk work, and to follow the
+  /// work of other seats on a shared table).
   void refresh();
 
  private:
@@ -168,46 +171,40 @@ class Cursor {
   };
   enum class Keep { Record, Position, First };
 
-  Cursor(sqlite3* db, std::string path, const TableSchema& schema);
-  void prepareStatements();
-  sqlite3_stmt* prepare(const std::string& sql);
-  [[noreturn]] void fail(const char* what) const;
-  void exec(const char* sql);
+  Cursor(std::unique_ptr<Backend> backend, const TableSchema& schema);
 
-  void ensureView();
   void rebuildView(Keep keep);
+  void ensureView();
   void loadCurrent();
   void scrolled();
-  std::string orderSql(bool reversed) const;
+  Order order() const;
+  const SqlCondition* where() const;
   const std::vector<SortKey>& orderKeys() const;
   bool orderTiesDescending() const;
-  bool rowPassesFilter(int64_t rowid);
-  std::vector<Value> sortKeyOf(int64_t rowid);
   bool sortsBefore(const std::vector<Value>& a, int64_t ra, const std::vector<Value>& b, int64_t rb) const;
   void placeInView(int64_t rowid);
   std::vector<Value>& buffer();
   void requireEditing() const;
   void writeRecord();
-  Value readValue(sqlite3_stmt* st, int col) const;
-  void readInto(sqlite3_stmt* st, int col, Value& v) const;
-  void bindValue(sqlite3_stmt* st, int col, const Value& v) const;
 
-  sqlite3* db_;
-  std::string path_;
+  std::unique_ptr<Backend> backend_;
   const TableSchema& schema_;
 
   std::vector<int64_t> view_;
   bool viewStale_ = true;
   std::size_t pos_ = 0;
   int64_t currentRowid_ = 0;
+  int64_t currentVersion_ = 0;
   bool eof_ = true;
   bool bof_ = true;
   std::vector<Value> record_;
+  int vanished_ = 0;
 
   State state_ = State::Browse;
   bool modified_ = false;
   std::vector<Value> buffer_;
   int64_t editRowid_ = 0;
+  int64_t editVersion_ = 0;
 
   std::string filterText_;
   bool filtered_ = false;
@@ -219,13 +216,6 @@ class Cursor {
   std::vector<int> columnOrder_;
 
   int transactionDepth_ = 0;
-
-  sqlite3_stmt* selectRow_ = nullptr;
-  sqlite3_stmt* insertRow_ = nullptr;
-  sqlite3_stmt* updateRow_ = nullptr;
-  sqlite3_stmt* deleteRow_ = nullptr;
-  sqlite3_stmt* sortKey_ = nullptr;
-  std::string sortKeyFor_;
 };
 
 /// Bulk work in one transaction: commit explicitly, roll back on destruction otherwise. Posts
@@ -240,14 +230,24 @@ class Transaction {
 
  private:
   Cursor& cursor_;
+  int level_ = 0;
   bool open_ = true;
 };
 
-/// The directory the alias CARDATA names: $VENDARO_CARDATA when set, else CARDATA in the program
-/// directory.
+/// The place the alias CARDATA names: $VENDARO_CARDATA when set, else the directory CARDATA in
+/// the program directory. It may name a database instead of a directory (isDatabaseLocation).
 std::string cardataDirectory(const std::string& programDirectory);
 
-/// Creates the directory (and its parents) when missing; throws TableError.
+/// True when a CARDATA place names a PostgreSQL database rather than a directory: a connection
+/// URI ("postgresql://host/dbname", "postgres://...") or a libpq connection string that starts
+/// with one of its keywords ("service=dealer", "host=... dbname=...").
+bool isDatabaseLocation(const std::string& location);
+
+/// True when the table exists in the place (a file in the directory, a table in the database).
+bool tableExists(const std::string& location, const TableSchema& schema);
+
+/// Creates the directory (and its parents) when missing; throws TableError. A database place
+/// needs nothing.
 void ensureDirectory(const std::string& directory);
 
 }  // namespace vendaro::table

@@ -7,6 +7,10 @@ namespace {
 
 enum class Op { Eq, Ne, Ge, Le, Gt, Lt };
 
+// Conditions that hold always or never, in a form both SQL dialects read.
+const char* const kTrue = "1 = 1";
+const char* const kFalse = "1 = 0";
+
 TableError syntaxError(std::string_view text) {
   return TableError(sjis::lit("フィルタの書式が正しくありません: ") + std::string(text));
 }
@@ -146,10 +150,10 @@ class Parser {
     // An empty field is the empty text: it equals '' and sorts before every other text.
     if (value.empty()) {
       switch (o) {
-        case Op::Eq: case Op::Le: return "(" + col + " IS NULL OR " + col + " = x'')";
-        case Op::Ne: case Op::Gt: return "(" + col + " IS NOT NULL AND " + col + " <> x'')";
-        case Op::Ge: return "1";
-        case Op::Lt: return "0";
+        case Op::Eq: case Op::Le: return "(" + col + " IS NULL OR length(" + col + ") = 0)";
+        case Op::Ne: case Op::Gt: return "(" + col + " IS NOT NULL AND length(" + col + ") <> 0)";
+        case Op::Ge: return kTrue;
+        case Op::Lt: return kFalse;
       }
     }
     values.emplace_back(value);
@@ -161,12 +165,12 @@ class Parser {
       case Op::Le: return "(" + col + " IS NULL OR " + col + " <= ?)";
       case Op::Lt: return "(" + col + " IS NULL OR " + col + " < ?)";
     }
-    return "0";
+    return kFalse;
   }
 
   std::string integerComparison(int field, const std::string& col, Op o, const std::string& value,
                                 std::vector<SqlValue>& values) {
-    if (value.empty()) return o == Op::Eq ? col + " IS NULL" : (o == Op::Ne ? col + " IS NOT NULL" : "0");
+    if (value.empty()) return o == Op::Eq ? col + " IS NULL" : (o == Op::Ne ? col + " IS NOT NULL" : kFalse);
     auto number = sjis::parseInt32(value);
     if (!number) throw notAnIntegerFor(value, schema_.field(field).name);
     values.emplace_back(int64_t{*number});
@@ -178,7 +182,7 @@ class Parser {
       case Op::Gt: return col + " > ?";
       case Op::Lt: return col + " < ?";
     }
-    return "0";
+    return kFalse;
   }
 
   std::string_view text_;
@@ -189,7 +193,7 @@ class Parser {
  public:
   /// "col starts with prefix" as a byte range, so that an index on the column serves it.
   static std::string prefixSql(const std::string& col, std::string prefix, std::vector<SqlValue>& values) {
-    if (prefix.empty()) return "1";
+    if (prefix.empty()) return kTrue;
     values.emplace_back(prefix);
     // The smallest text above every text starting with the prefix: the prefix with its last byte
     // raised, dropping trailing 0xFF bytes first.
@@ -208,14 +212,18 @@ SqlCondition compileFilter(std::string_view text, const TableSchema& schema) {
   return Parser(text, schema).parse();
 }
 
-SqlCondition prefixCondition(int field, std::string_view prefix, const TableSchema& schema) {
+SqlCondition prefixCondition(int field, std::string_view prefix, const TableSchema& schema, Dialect dialect) {
   SqlCondition out;
   const std::string& col = schema.column(field);
   if (schema.field(field).type == FieldType::Integer) {
     if (prefix.empty()) {
-      out.sql = "1";
+      out.sql = kTrue;
     } else {
-      out.sql = "substr(CAST(" + col + " AS TEXT), 1, " + std::to_string(prefix.size()) + ") = CAST(? AS TEXT)";
+      // The number's decimal digits start with the prefix; the prefix is bound as bytes.
+      const std::string n = std::to_string(prefix.size());
+      out.sql = dialect == Dialect::Sqlite
+                    ? "substr(CAST(" + col + " AS TEXT), 1, " + n + ") = CAST(? AS TEXT)"
+                    : "left(CAST(" + col + " AS text), " + n + ") = encode(?, 'escape')";
       out.values.emplace_back(std::string(prefix));
     }
     return out;

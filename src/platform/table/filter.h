@@ -18,6 +18,11 @@
 
 namespace vendaro::table {
 
+/// The SQL a condition is written in: the embedded engine's, or the database server's. Filters
+/// read the same in both; both mark each bound value with "?", which the server's backend
+/// numbers as it sends the statement.
+enum class Dialect { Sqlite, Postgres };
+
 /// A value bound into SQL: an integer or a text (bound as a BLOB of CP932 bytes).
 using SqlValue = std::variant<int64_t, std::string>;
 
@@ -33,6 +38,7 @@ struct SqlCondition {
 SqlCondition compileFilter(std::string_view text, const TableSchema& schema);
 
 /// The condition "field starts with prefix" (prefix in CP932).
-SqlCondition prefixCondition(int field, std::string_view prefix, const TableSchema& schema);
+SqlCondition prefixCondition(int field, std::string_view prefix, const TableSchema& schema,
+                             Dialect dialect = Dialect::Sqlite);
 
 }  // namespace vendaro::table

@@ -7,6 +7,20 @@ namespace {
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 }  // namespace
 
+namespace {
+std::string conflictMessage(RecordConflict::Kind kind, bool deleting) {
+  if (kind == RecordConflict::Kind::Deleted)
+    return sjis::lit(deleting ? "このレコードは他の席で削除されています"
+                              : "このレコードは他の席で削除されたため保存できません。入力した内容は画面に残っています");
+  return sjis::lit(deleting ? "このレコードは読み込んだ後に他の席で変更されたため削除できません。"
+                              "最新の内容を読み込んでから操作し直してください"
+                            : "このレコードは読み込んだ後に他の席で変更されたため保存できません。"
+                              "入力した内容は画面に残っています。取り消して最新の内容を読み込み、入力し直してください");
+}
+}  // namespace
+
+RecordConflict::RecordConflict(Kind kind, bool deleting) : TableError(conflictMessage(kind, deleting)), kind_(kind) {}
+
 TableError fieldNotFound(std::string_view name) {
   return TableError(sjis::lit("項目 ") + quoted(name) + sjis::lit(" が見つかりません"));
 }

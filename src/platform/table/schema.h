@@ -16,6 +16,18 @@ class TableError : public std::runtime_error {
   explicit TableError(const std::string& cp932Message) : std::runtime_error(cp932Message) {}
 };
 
+/// A post or delete refused because another seat wrote or deleted the record since this seat read
+/// it. Nothing was written; the edit stays in the record buffer.
+class RecordConflict : public TableError {
+ public:
+  enum class Kind { Changed, Deleted };
+  RecordConflict(Kind kind, bool deleting);
+  Kind kind() const { return kind_; }
+
+ private:
+  Kind kind_;
+};
+
 /// "項目 '<name>' が見つかりません": a field the table does not have.
 TableError fieldNotFound(std::string_view name);
 /// "'<value>' は項目 '<field>' に適した整数値ではありません": text an integer field cannot take.

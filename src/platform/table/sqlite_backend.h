@@ -1,0 +1,21 @@
+#pragma once
+// The embedded home of a table: one SQLite file in the CARDATA directory, held with an exclusive
+// lock for as long as it is open, so that no other process changes it meanwhile.
+
+#include <memory>
+#include <string>
+
+#include "platform/table/backend.h"
+
+namespace vendaro::table {
+
+/// Opens the table's file in `directory`, creating it empty (fields and indexes) when it is
+/// missing. Throws TableError naming the file when it is not a table of this schema, cannot be
+/// opened, or is in use by another process; such a file is left unchanged. Everything read until
+/// finishOpen is read inside the opening transaction.
+std::unique_ptr<Backend> openSqliteTable(const std::string& directory, const TableSchema& schema);
+
+/// True when the table's file exists in the directory.
+bool sqliteTableExists(const std::string& directory, const TableSchema& schema);
+
+}  // namespace vendaro::table
