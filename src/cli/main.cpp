@@ -15,6 +15,7 @@
 #include "book/estimate_table.h"
 #include "cli/eval_command.h"
 #include "cli/maintenance_commands.h"
+#include "cli/migrate_command.h"
 #ifdef VENDARO_CLI_PRINT
 #include "cli/print_command.h"
 #include "cli/print_list_command.h"
@@ -49,7 +50,8 @@ const char* kUsage =
     "                                                     a byte that is not Shift-JIS as U+F700 + byte)\n";
 
 std::string usage() {
-  std::string text = std::string(kUsage) + cli::kEvalUsage + cli::kMaintenanceUsage + cli::kPostalUsage + cli::kKanaUsage;
+  std::string text = std::string(kUsage) + cli::kEvalUsage + cli::kMaintenanceUsage + cli::kPostalUsage + cli::kKanaUsage +
+                     cli::kMigrateUsage;
 #ifdef VENDARO_CLI_PRINT
   text += cli::kPrintUsage;
   text += cli::kPrintListUsage;
@@ -161,7 +163,8 @@ int main(int argc, char** argv) {
       {"date", dateCommand},         {"add", addCommand},
       {"dump", dumpCommand},         {"eval", cli::evalCommand},
       {"backup", cli::backupCommand}, {"restore", cli::restoreCommand},
-      {"postal", cli::postalCommand}, {"kana", cli::kanaCommand}};
+      {"postal", cli::postalCommand}, {"kana", cli::kanaCommand},
+      {"migrate", cli::migrateCommand}};
 #ifdef VENDARO_CLI_PRINT
   commands.emplace("print", cli::printCommand);
 #endif

@@ -18,9 +18,14 @@ const table::TableSchema& registerSchema() {
 }
 
 std::unique_ptr<table::Cursor> openRegister(const std::string& cardataDirectory) {
-  const std::string path = joinPath(cardataDirectory, registerSchema().fileName());
-  if (!fileExists(path))
-    throw table::TableError(sjis::lit("テーブル '") + sjis::fromUtf8Lossy(path) + sjis::lit("' が見つかりません"));
+  // The sibling program's table, only read: in the table directory, or in the shared book's
+  // database when CARDATA names one.
+  if (!table::tableExists(cardataDirectory, registerSchema())) {
+    const std::string name = table::isDatabaseLocation(cardataDirectory)
+                                 ? registerSchema().fileName()
+                                 : joinPath(cardataDirectory, registerSchema().fileName());
+    throw table::TableError(sjis::lit("テーブル '") + sjis::fromUtf8Lossy(name) + sjis::lit("' が見つかりません"));
+  }
   return table::Cursor::open(cardataDirectory, registerSchema());
 }
 

@@ -86,7 +86,10 @@ TEstimateDataForm::TEstimateDataForm(const std::string& programDirectory, const 
   });
   TabSet();
 
-  connect(source_.get(), &vendaro::ui::DataSource::changed, this, [this] { refreshCounter(); });
+  connect(source_.get(), &vendaro::ui::DataSource::changed, this, [this] {
+    refreshCounter();
+    hintVanished();
+  });
   refreshCounter();
 
   qApp->installEventFilter(this);
@@ -176,6 +179,8 @@ void TEstimateDataForm::showEvent(QShowEvent* event) {
 
 void TEstimateDataForm::TabSet() {
   refreshCounter();
+  // On a shared book the tabs and the view take in what other seats stored.
+  if (cursor_->shared()) source_->run([](table::Cursor& c) { c.refresh(); });
   rebuildingTabs_ = true;
   monthTabs_ = book::rebuildMonthTabs(*cursor_, settlementDay_);
   QStringList captions{toQ(book::allTabCaption()), toQ(book::personTabCaption())};
@@ -219,10 +224,27 @@ void TEstimateDataForm::TabControl1Change(int index) {
       c.setFilter(book::personFilter(c.text(book::kNameField)));
       c.setFiltered(true);
     } else {
+      const bool wasFiltered = c.filtered();
       c.setFiltered(false);
+      // Back on the whole book, the view of a shared book is read again all the same.
+      if (!wasFiltered && c.shared()) c.refresh();
     }
   });
   refreshCounter();
+  hintVanished();
+}
+
+void TEstimateDataForm::refreshView() {
+  if (cursor_->state() != table::Cursor::State::Browse && !source_->run([](table::Cursor& c) { c.checkBrowseMode(); }))
+    return;  // the pending estimate was not saved: it stays on the sheet, with the message shown
+  TabSet();
+  refreshCounter();
+  hintVanished();
+}
+
+void TEstimateDataForm::hintVanished() {
+  if (cursor_->takeVanishedRecords() > 0)
+    showHint(u8("表示していた見積は他の席で削除されたため、次の見積を表示しています"));
 }
 
 void TEstimateDataForm::chooseSettlementDay(int day) {

@@ -61,8 +61,12 @@ class TEstimateDataForm : public QMainWindow {
   /// Rebuilds the month tabs and resets the view to "全て" (after every post, a settlement-day
   /// change and the clean-up).
   void TabSet();
-  /// Applies the filter of tab `index` and refreshes the record counter.
+  /// Applies the filter of tab `index` and refreshes the record counter. On a shared book the
+  /// view is read again, so that it shows what other seats stored.
   void TabControl1Change(int index);
+  /// The refresh command (F5): saves a pending estimate as a tab change does, then reads the view
+  /// and the month tabs again, with what other seats stored since.
+  void refreshView();
   /// Sets the settlement day as its menu item does.
   void chooseSettlementDay(int day);
   /// The record counter's text.
@@ -103,6 +107,8 @@ class TEstimateDataForm : public QMainWindow {
   void buildList(QWidget* page);
   QWidget* makeControl(const QString& name, QWidget* parent);
   void refreshCounter();
+  /// Says in the status bar when the estimate shown was deleted by another seat meanwhile.
+  void hintVanished();
   void writeSettings();
   void writeColumnWidths();
   /// Asks about a pending estimate; false when the window must stay open.

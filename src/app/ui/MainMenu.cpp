@@ -47,6 +47,7 @@ const std::vector<Menu>& menus() {
       {"編集(&E)",
        {{"N3", "現在のデータを複写", "F9", false},
         {"N16", "データ整理", "", false},
+        {"Refresh1", "最新の情報に更新(&U)", "F5", true},
         {"-", "", "", true},
         {">E1", "ﾘｽﾄ修正(&E)", "", true},
         {"N7", "ミッション", "", false},
@@ -127,6 +128,7 @@ void TEstimateDataForm::buildMenu() {
     connect(settle, &QAction::triggered, this, [this, day] { chooseSettlementDay(day); });
   }
   menu_.value(QStringLiteral("Limit1"))->setCheckable(true);
+  connect(menu_.value(QStringLiteral("Refresh1")), &QAction::triggered, this, [this] { refreshView(); });
   connect(menu_.value(QStringLiteral("Contents1")), &QAction::triggered, this, [this] {
     auto* help = findChild<THelpWindow*>();
     if (!help) help = new THelpWindow(this);

@@ -1,0 +1,135 @@
+// Budgets of the shared book: the estimate table in a PostgreSQL database reached over the
+// loopback (TCP to 127.0.0.1), on 100,000 estimates (VENDARO_BENCH_ESTIMATES to change):
+//   open, build the "降順" view and read the first record   < 300 ms
+//   post one changed estimate and bring the view up to date  < 20 ms
+//   set a month filter and count                             < 50 ms
+//   backup of every estimate to a CSV file                   < 3 s
+// The benchmark starts a server of its own (tools/pg-server.sh) with the server's ordinary
+// durability settings, fills it once from generated estimates and stops it at the end.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "book/eradate.h"
+#include "book/estimate_fields.h"
+#include "book/estimate_table.h"
+#include "generate.h"
+#include "maintenance/backup.h"
+#include "platform/sjis.h"
+#include "platform/table/copy_book.h"
+
+namespace {
+
+using namespace vendaro;
+namespace fs = std::filesystem;
+
+int estimateCount() {
+  const char* n = std::getenv("VENDARO_BENCH_ESTIMATES");
+  return n ? std::atoi(n) : 100000;
+}
+
+/// The server of this run, listening on the loopback, with the generated book in it.
+class Server {
+ public:
+  static Server& instance() {
+    static Server server;
+    return server;
+  }
+  ~Server() { std::system((std::string(VENDARO_PG_SERVER) + " stop '" + dir_ + "/server'").c_str()); }
+  const std::string& uri() const { return uri_; }
+  const std::string& scratch() const { return dir_; }
+
+ private:
+  Server() {
+    std::string pattern = (fs::temp_directory_path() / "vendaro-bench-pg-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("no scratch directory");
+    ::chmod(pattern.c_str(), 0755);
+    dir_ = pattern;
+    // A port of its own among the unprivileged ones; another run's server may hold one.
+    for (int attempt = 0; attempt < 5 && uri_.empty(); ++attempt) {
+      int port = 20000 + static_cast<int>((::getpid() * 7 + attempt * 131) % 20000);
+      std::string start = std::string(VENDARO_PG_SERVER) + " start '" + dir_ + "/server' " + std::to_string(port);
+      if (std::system(start.c_str()) == 0)
+        uri_ = "postgresql://postgres@127.0.0.1:" + std::to_string(port) + "/postgres";
+    }
+    if (uri_.empty()) throw std::runtime_error("the PostgreSQL server did not start");
+    const std::string files = dir_ + "/files";
+    fs::create_directories(files);
+    bench::generateEstimates(files, estimateCount());
+    table::copyBook(files, uri_, {&book::estimateSchema()});
+    // The planner's figures for the new table, as the server's own maintenance would gather them.
+    std::system(("psql -q '" + uri_ + "' -c 'VACUUM ANALYZE \"Estimate.DB\"' >/dev/null").c_str());
+  }
+  std::string dir_;
+  std::string uri_;
+};
+
+void BM_SharedOpenDescendingFirst(benchmark::State& state) {
+  const std::string& uri = Server::instance().uri();
+  for (auto _ : state) {
+    // A seat that starts: it connects, reads the view and the first estimate.
+    auto cursor = book::openEstimateTable(uri);
+    cursor->setIndex(book::descendingIndexName());
+    cursor->first();
+    benchmark::DoNotOptimize(cursor->text(book::kNameField));
+    state.PauseTiming();
+    cursor.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_SharedOpenDescendingFirst)->Unit(benchmark::kMillisecond);
+
+void BM_SharedPostChangedEstimate(benchmark::State& state) {
+  auto cursor = book::openEstimateTable(Server::instance().uri());
+  cursor->setIndex(book::descendingIndexName());
+  std::mt19937 random(7);
+  const int count = cursor->recordCount();
+  const std::string created = sjis::lit("作成日");
+  for (auto _ : state) {
+    state.PauseTiming();
+    cursor->setRecNo(1 + static_cast<int>(random() % static_cast<unsigned>(count)));
+    state.ResumeTiming();
+    cursor->edit();
+    // A new creation date moves the estimate to another place in the order.
+    cursor->setText(created, era::format(Date{2015 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 12), 1}));
+    cursor->post();
+    benchmark::DoNotOptimize(cursor->recNo());
+  }
+}
+BENCHMARK(BM_SharedPostChangedEstimate)->Unit(benchmark::kMillisecond);
+
+void BM_SharedMonthFilterCount(benchmark::State& state) {
+  auto cursor = book::openEstimateTable(Server::instance().uri());
+  cursor->setIndex(book::descendingIndexName());
+  cursor->setFiltered(true);
+  int month = 0;
+  for (auto _ : state) {
+    std::string label = era::format(Date{2020 + month / 12, 1 + month % 12, 1}).substr(0, 16);
+    month = (month + 1) % 60;
+    cursor->setFilter(sjis::lit("(作成日 = '") + label + "*')");
+    benchmark::DoNotOptimize(cursor->recordCount());
+  }
+}
+BENCHMARK(BM_SharedMonthFilterCount)->Unit(benchmark::kMillisecond);
+
+void BM_SharedBackupWholeTable(benchmark::State& state) {
+  auto estimates = book::openEstimateTable(Server::instance().uri());
+  estimates->setIndex(book::descendingIndexName());
+  const std::string target = Server::instance().scratch() + "/bench.CSV";
+  for (auto _ : state) {
+    auto report = maintenance::writeBackup(*estimates, target, false);
+    benchmark::DoNotOptimize(report.estimates);
+  }
+  state.counters["estimates"] = estimates->recordCount();
+}
+BENCHMARK(BM_SharedBackupWholeTable)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
