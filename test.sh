@@ -18,20 +18,6 @@ else
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVENDARO_WERROR=ON
 fi
 cmake --build "$build" -j"$(nproc)"
+# Every test, the end-to-end roads (label e2e: the real program under X, the input method, a
+# printer queue) included.
 (cd "$build" && ctest --output-on-failure -j"$(nproc)")
-
-# The end-to-end test of the kana reading through a real input method, when its packages are here.
-if [ "$mode" = normal ]; then
-  ime_packages=(xvfb xdotool dbus-daemon dbus-bin fcitx5 fcitx5-mozc fcitx5-frontend-qt6)
-  ime_missing=()
-  for p in "${ime_packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || ime_missing+=("$p")
-  done
-  if [ ${#ime_missing[@]} -gt 0 ]; then
-    echo "SKIPPED the input method test (tools/ime-reading-test.sh): not installed: ${ime_missing[*]}"
-  elif [ ! -x ../shared/ime/run-real-ime.sh ]; then
-    echo "SKIPPED the input method test (tools/ime-reading-test.sh): ../shared/ime/run-real-ime.sh is missing"
-  else
-    ./tools/ime-reading-test.sh "$build"
-  fi
-fi

@@ -5,14 +5,14 @@
 #   tools/ime-reading-test.sh [BUILD_DIR]      (default BUILD_DIR: build)
 #
 # The program runs in a fresh scratch program directory inside the session that
-# ../shared/ime/run-real-ime.sh sets up (Xvfb, a private D-Bus session, fcitx5, Mozc). Everything is
+# tools/ime-session.sh sets up (Xvfb, a private D-Bus session, fcitx5, Mozc). Everything is
 # done as a user would: the focus is moved with Enter (which moves on like Tab in this program), the
 # name is typed as romaji and converted with space, the input method's Return commits it, and the
 # program is left through the File menu, answering the close question with Return (yes), which
 # saves the estimate. The table is then read back with `vendaro-cli dump`.
 #
-# Needs the Debian packages xvfb xdotool dbus-daemon dbus-bin fcitx5 fcitx5-mozc
-# fcitx5-frontend-qt6 (./test.sh runs this only when they are installed). Every wait has a time
+# Needs the Debian packages xvfb xdotool dbus fcitx5 fcitx5-mozc fcitx5-frontend-qt6, which
+# tools/install-deps.sh installs. Every wait has a time
 # limit; the exit status is non-zero when anything goes wrong or the reading is not the expected one.
 # IME_TEST_SHOTS=DIR keeps screenshots of the steps there (needs imagemagick).
 set -euo pipefail
@@ -94,8 +94,7 @@ fi
 # Outside: prepare the program directory, run the session, check the table.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "$root" && realpath -m "${1:-build}")
-ime=$root/../shared/ime/run-real-ime.sh
-[ -x "$ime" ] || { echo "ime-reading-test: $ime is missing" >&2; exit 1; }
+ime=$root/tools/ime-session.sh
 for f in "$build/src/vendaro" "$build/src/vendaro-cli"; do
   [ -x "$f" ] || { echo "ime-reading-test: $f is missing: build first" >&2; exit 1; }
 done
@@ -125,7 +124,7 @@ fi
 # The chain: the tab bar, 有効期限, 作成, 郵便番号, 電話番号, the address line, ふりがな, 氏名.
 export ENTERS_TO_NAME=${ENTERS_TO_NAME:-8}
 status=0
-timeout -k 10 120 "$ime" -- env ENTERS_TO_NAME="$ENTERS_TO_NAME" bash "$program/drive.sh" --inside "$program" ||
+timeout -k 10 120 "$ime" env ENTERS_TO_NAME="$ENTERS_TO_NAME" bash "$program/drive.sh" --inside "$program" ||
   status=$?
 if [ "$status" != 0 ]; then
   echo "ime-reading-test: FAILED: the session ended with status $status" >&2

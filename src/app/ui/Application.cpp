@@ -13,6 +13,7 @@
 #include "book/ui/DateSetDlg.h"
 #include "book/ui/FindFieldDlg.h"
 #include "platform/settings_file.h"
+#include "platform/ui/accessible_names.h"
 #include "platform/ui/dialogs.h"
 #include "prefs/company_info.h"
 #include "prefs/ui/UserSetForm.h"
@@ -84,6 +85,8 @@ std::unique_ptr<TEstimateDataForm> createWindows(const std::string& programDirec
   // The table windows reopen where they were last closed.
   prefs::ui::TRestorePos::attach(priced.insure, prefs::PlacedWindow::InsuranceTable);
   prefs::ui::TRestorePos::attach(priced.tax, prefs::PlacedWindow::VehicleTaxTable);
+  // Every box of every window is called by the caption beside it, for screen readers and tests.
+  vendaro::ui::nameControlsByCaptions(form.get());
   return form;
 }
 

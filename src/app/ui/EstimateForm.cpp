@@ -143,6 +143,7 @@ void TEstimateDataForm::buildToolBar() {
   TotalPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   TotalPanel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   TotalPanel->setMinimumWidth(70);
+  TotalPanel->setAccessibleDescription(u8("件数"));
   Commant2Panel = new QLabel(u8("件"), SpeedPanel1);
   Commant2Panel->setObjectName(QStringLiteral("Commant2Panel"));
   layout->addWidget(TotalPanel);

@@ -1,10 +1,12 @@
 // The estimate sheet (明細書): header rows of captions and bound memos, then two columns of
 // price lines in a scrolling box, split by Splitter1, and the quoted amount at the bottom.
 
+#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -158,6 +160,45 @@ const std::vector<Group>& rightColumn() {
   return groups;
 }
 
+/// A caption as it is read aloud: without the blanks that pad it to the width of its panel.
+QString spoken(const QString& caption) {
+  QString out;
+  for (QChar c : caption)
+    if (!c.isSpace()) out += c;
+  // A strip written top to bottom draws the long vowel mark as a vertical bar.
+  out.replace(QChar(0xFF5C), QChar(0x30FC));
+  return out;
+}
+
+/// The current text of a control that holds a line's caption.
+QString captionText(QWidget* w) {
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText();
+  if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) return memo->toPlainText();
+  return {};
+}
+
+/// Names the controls of a price line after the caption a dealer reads on that line: the first
+/// control is called by the caption, a second one by the caption and its column (消費税) or the
+/// unit after it (ヶ月, 回／年). Where the caption is a box the dealer types, the names follow
+/// what it holds, and fall back to `group` and the column while it is empty.
+void nameLine(const std::vector<QWidget*>& controls, QWidget* captionBox, const QString& caption,
+              const QString& suffix, const QString& group) {
+  auto apply = [=] {
+    QString c = captionBox ? spoken(captionText(captionBox)) : spoken(caption);
+    if (c.isEmpty()) c = group + u8("金額");
+    for (size_t i = 0; i < controls.size(); ++i)
+      controls[i]->setAccessibleName(i == 0 ? c : c + u8("（") + (suffix.isEmpty() ? u8("消費税") : suffix) + u8("）"));
+  };
+  apply();
+  if (auto* combo = qobject_cast<QComboBox*>(captionBox)) {
+    combo->setAccessibleName(group + u8("内容"));
+    QObject::connect(combo, &QComboBox::editTextChanged, combo, apply);
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(captionBox)) {
+    memo->setAccessibleName(group + u8("内容"));
+    QObject::connect(memo, &QPlainTextEdit::textChanged, memo, apply);
+  }
+}
+
 QStringList numbers(std::initializer_list<int> values) {
   QStringList out;
   for (int v : values) out << QString::number(v);
@@ -274,6 +315,7 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
     toPostal->setObjectName(QStringLiteral("Panel2Sub4"));
     toPostal->setToolTip(u8("郵便番号変換"));
     toPostal->setStatusTip(u8("郵便番号変換"));
+    toPostal->setAccessibleName(u8("郵便番号変換"));
     toPostal->setFrameStyle(QFrame::Panel | QFrame::Raised);
     toPostal->setAlignment(Qt::AlignCenter);
     toPostal->setFixedWidth(30);
@@ -373,11 +415,17 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
       int first = r;
       for (const Line& line : g.lines) {
         int col = 1;
+        std::vector<QWidget*> lineControls;
+        QWidget* captionBox = nullptr;
+        QString caption, suffix;
         for (const char* token : line.tokens) {
           QWidget* w = nullptr;
           if (token[0] == '@') {
             w = makeControl(QString::fromLatin1(token + 1), panel);
+            if (col == 1 && line.tokens.size() > 1) captionBox = w;
+            else lineControls.push_back(w);
           } else {
+            (col == 1 ? caption : suffix) = u8(token);
             auto* label = new QLabel(u8(token), panel);
             label->setMinimumHeight(kRowHeight);
             w = label;
@@ -389,6 +437,10 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
           }
           ++col;
         }
+        // A line of its own without a caption (the remark) is named after its field.
+        if (caption.isEmpty() && !captionBox && lineControls.size() == 1)
+          caption = lineControls[0]->accessibleDescription();
+        nameLine(lineControls, captionBox, caption, suffix, spoken(u8(g.strip)));
         ++r;
       }
       if (g.panel != 0) grid->addWidget(strip(panel, g.panel, u8(g.strip)), first, 0, r - first, 1);
@@ -437,6 +489,17 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
   pageLayout->addWidget(bottom);
 
   setLeftColumnWidth(370);
+
+  // The boxes of the header rows are called by the caption beside them.
+  static const std::pair<const char*, const char*> headerNames[] = {
+      {"DBMemo31", "有効期限"}, {"Memo1", "作成"},       {"DBMemo1", "郵便番号"},   {"DBMemo2", "電話番号"},
+      {"DBMemo3", "住所"},      {"DBMemo4", "ふりがな"}, {"YomiDBMemo1", "氏名"},   {"DBMemo45", "車種"},
+      {"DBMemo7", "排気量"},    {"DBMemo5", "型式"},     {"DBComboBox1", "ミッション"}, {"DBMemo6", "車体色"},
+      {"DBMemo8", "コメント"},  {"DBMemo14", "年式"},    {"DBMemo12", "車検満期"},  {"DBMemo13", "登録番号"},
+      {"DBMemo15", "走行距離"}, {"DBEdit75", "お見積金額"},
+  };
+  for (const auto& [control, caption] : headerNames)
+    findChild<QWidget*>(QString::fromLatin1(control))->setAccessibleName(u8(caption));
 
   for (const char* dateMemo : {"Memo1", "DBMemo31"}) {
     auto* memo = control<vendaro::ui::DBMemo>(QString::fromLatin1(dateMemo));

@@ -131,9 +131,12 @@ bool BoundControl::store() {
   return true;
 }
 
+void BoundControl::describeField() { widget()->setAccessibleDescription(toQ(field_)); }
+
 void BoundControl::rebind(const std::string& field) {
   fieldIndex_ = source_->cursor().fieldIndex(field);
   field_ = field;
+  describeField();
   changed_ = false;
   load(true);
 }
@@ -168,6 +171,7 @@ DBEdit::DBEdit(DataSource* source, const std::string& field, QWidget* parent)
   connect(this, &QLineEdit::textEdited, this, [this] { userChanged(); });
   connect(source, &DataSource::changed, this, [this] { load(); });
   load(true);
+  describeField();
 }
 
 void DBEdit::focusOutEvent(QFocusEvent* event) {
@@ -198,6 +202,7 @@ DBMemo::DBMemo(DataSource* source, const std::string& field, QWidget* parent)
   });
   connect(source, &DataSource::changed, this, [this] { load(); });
   load(true);
+  describeField();
 }
 
 QString DBMemo::controlText() const {
@@ -246,6 +251,7 @@ DBComboBox::DBComboBox(DataSource* source, const std::string& field, QWidget* pa
   });
   connect(source, &DataSource::changed, this, [this] { load(); });
   load(true);
+  describeField();
 }
 
 void DBComboBox::setItems(const QStringList& items) {
@@ -279,6 +285,7 @@ DBCheckBox::DBCheckBox(DataSource* source, const std::string& field, const QStri
   });
   connect(source, &DataSource::changed, this, [this] { load(); });
   load(true);
+  describeField();
 }
 
 QString DBCheckBox::controlText() const { return isChecked() ? QStringLiteral("True") : QStringLiteral("False"); }
@@ -457,6 +464,8 @@ DBNavigator::DBNavigator(DataSource* source, const std::vector<Button>& buttons,
     button->setText(u8(looks[b].glyph));
     button->setToolTip(u8(looks[b].hint));
     button->setStatusTip(u8(looks[b].hint));
+    // The glyph means nothing read aloud: the button is called by its hint.
+    button->setAccessibleName(u8(looks[b].hint));
     button->setAutoRaise(false);
     button->setFocusPolicy(Qt::NoFocus);
     button->setMinimumSize(26, 25);

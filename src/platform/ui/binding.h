@@ -103,6 +103,9 @@ class BoundControl {
   virtual QString controlText() const = 0;
   virtual void setControlText(const QString& text) = 0;
   virtual QWidget* widget() = 0;
+  /// Gives the control its field name as accessible description, so screen readers and tests
+  /// can tell the field a box edits; each control calls it once it is built.
+  void describeField();
   /// The user changed the control.
   void userChanged();
   /// The control lost the focus: write, and on success tell the owner.
