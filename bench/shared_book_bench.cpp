@@ -104,6 +104,27 @@ void BM_SharedPostChangedEstimate(benchmark::State& state) {
 }
 BENCHMARK(BM_SharedPostChangedEstimate)->Unit(benchmark::kMillisecond);
 
+void BM_SharedPostAndReadTheViewAgain(benchmark::State& state) {
+  // What the main window does on a shared book after each save: the post, then the whole view
+  // read again so that other seats' estimates show too (no budget of its own; for the README).
+  auto cursor = book::openEstimateTable(Server::instance().uri());
+  cursor->setIndex(book::descendingIndexName());
+  std::mt19937 random(9);
+  const int count = cursor->recordCount();
+  const std::string remark = sjis::lit("備考");
+  for (auto _ : state) {
+    state.PauseTiming();
+    cursor->setRecNo(1 + static_cast<int>(random() % static_cast<unsigned>(count)));
+    state.ResumeTiming();
+    cursor->edit();
+    cursor->setText(remark, std::to_string(random()));
+    cursor->post();
+    cursor->refresh();
+    benchmark::DoNotOptimize(cursor->recNo());
+  }
+}
+BENCHMARK(BM_SharedPostAndReadTheViewAgain)->Unit(benchmark::kMillisecond);
+
 void BM_SharedMonthFilterCount(benchmark::State& state) {
   auto cursor = book::openEstimateTable(Server::instance().uri());
   cursor->setIndex(book::descendingIndexName());

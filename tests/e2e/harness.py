@@ -75,6 +75,9 @@ class Session:
         self.company = company
         self.procs = []
         self.app = None
+        self.apps = []
+        self._main_windows = {}
+        self.main_window = None
         self.app_log = None
         self.shots = 0
         self.work = tempfile.mkdtemp(prefix=f"vendaro-e2e-{road}-")
@@ -231,17 +234,39 @@ class Session:
             self.write_setting("PostData.INI", ["3", "7", "8", "9"])
         self.cli("postal", "import", path)
 
-    def start(self, args=(), env=None):
-        """Starts the desktop program in the program directory."""
+    def start(self, args=(), env=None, program=None):
+        """Starts the desktop program in the program directory (or in `program`, a directory of
+        its own, for a second seat on a shared book). The program started is the one the
+        finding, waiting and acting that follow address, until `use` chooses another."""
         self.app_log = os.path.join(self.work, f"vendaro-{len(self.procs)}.log")
         e = dict(self.env)
         e.update(env or {})
-        self.app = self._spawn([os.path.join(build_dir(), "src", "vendaro"), *args], self.app_log, env=e,
-                               cwd=self.program)
+        proc = self._spawn([os.path.join(build_dir(), "src", "vendaro"), *args], self.app_log, env=e,
+                           cwd=program or self.program)
+        self.apps.append(proc)
+        self.use(proc)
+        return proc
+
+    def use(self, proc):
+        """Addresses one of several programs running in the session (as `start` returned it)."""
+        self.app = proc
+        self.main_window = self._main_windows.get(proc.pid)
         self._desktop = None
         self._fields = {}
         self._snapshots = {}
-        return self.app
+        if self.main_window:
+            self.activate(self.main_window)  # on top, so that clicks land on it
+
+    def seat(self, name):
+        """A program directory and runtime directory of another seat (another PC: its own
+        single-instance guard), for `start(program=..., env=...)`. Returns (program, env)."""
+        program = os.path.join(self.work, f"program-{name}")
+        runtime = os.path.join(self.work, f"runtime-{name}")
+        os.makedirs(program, exist_ok=True)
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        if self.company:
+            shutil.copy(self.path("User.INI"), program)
+        return program, {"XDG_RUNTIME_DIR": runtime}
 
     def wait_exit(self, timeout=20.0):
         """Waits for the program to end; returns its exit status."""
@@ -272,8 +297,10 @@ class Session:
         return r.stdout.strip()
 
     def windows(self, title):
-        """Ids of the visible windows whose title matches the regular expression `title`."""
-        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title], env=self.env,
+        """Ids of the visible windows whose title matches the regular expression `title` (of the
+        program addressed, when several run)."""
+        mine = ["--all", "--pid", str(self.app.pid)] if len(self.apps) > 1 else []
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", *mine, "--name", title], env=self.env,
                            capture_output=True, text=True, timeout=10)
         return [w for w in r.stdout.split()]
 
@@ -286,6 +313,7 @@ class Session:
         """Waits until the main window is up, shown on the accessibility bus and has the focus."""
         wid = self.wait_window("^" + re.escape(MAIN_TITLE) + "$", timeout=timeout)
         self.main_window = wid
+        self._main_windows[self.app.pid] = wid
         self.activate(wid)
         wait_until("the main window on the accessibility bus",
                    lambda: self.find_all(role="frame", name=MAIN_TITLE, deep=False), timeout=timeout)
@@ -357,6 +385,8 @@ class Session:
         for i in range(desktop.childCount):
             a = desktop.getChildAtIndex(i)
             if a is not None and a.name in ("vendaro", "Vendaro"):
+                if len(self.apps) > 1 and a.get_process_id() != self.app.pid:
+                    continue  # another seat's program
                 return a
         return None
 

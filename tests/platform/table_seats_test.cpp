@@ -151,6 +151,22 @@ TEST_F(SeatsTest, ARecordAnotherSeatDeletedIsPassedOverAndCounted) {
   EXPECT_EQ(names(*a), (std::vector<std::string>{"1", "4"}));
 }
 
+TEST_F(SeatsTest, DeletingWhileEditingARecordAnotherSeatDeletedDeletesNothingElse) {
+  auto a = seat("a");
+  auto b = seat("b");
+  for (int i = 1; i <= 3; ++i) add(*a, i, std::to_string(i));
+  b->refresh();
+  a->setRecNo(2);
+  a->edit();
+  a->setText(1, "typed");
+  b->setRecNo(2);
+  b->remove();
+  a->remove();  // the edit is dropped; the record it was on is gone already
+  EXPECT_EQ(a->state(), Cursor::State::Browse);
+  a->refresh();
+  EXPECT_EQ(names(*a), (std::vector<std::string>{"1", "3"}));
+}
+
 TEST_F(SeatsTest, BulkWorkIsSeenWholeOrNotAtAll) {
   auto a = seat("a");
   auto b = seat("b");

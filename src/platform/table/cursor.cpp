@@ -440,11 +440,18 @@ void Cursor::remove() {
     cancel();
     return;
   }
+  // The record and version the user has before them; dropping an edit reads the record again.
+  const bool editing = state_ == State::Edit;
+  const int64_t target = editing ? editRowid_ : currentRowid_;
+  const int64_t version = editing ? editVersion_ : currentVersion_;
   cancel();
   ensureView();
   if (view_.empty()) return;
   int64_t rowid = view_[pos_];
-  switch (backend_->remove(rowid, currentVersion_)) {
+  // Gone meanwhile (another seat deleted it, and the cursor moved on): the record now shown is
+  // not the one the user meant to delete.
+  if (editing && rowid != target) return;
+  switch (backend_->remove(rowid, version)) {
     case WriteOutcome::Done: break;
     case WriteOutcome::Changed: throw RecordConflict(RecordConflict::Kind::Changed, true);
     case WriteOutcome::Gone: ++vanished_; break;  // another seat deleted it first: it is gone either way
