@@ -358,6 +358,7 @@ class PostgresBackend final : public Backend {
   void finishOpen(bool) override {}
 
   std::vector<int64_t> ids(const SqlCondition* where, const Order& order) override {
+    flush();
     Params p;
     if (where) p.addSql(where->values);
     Result r = db_->run(name_, "SELECT rid FROM " + table_ + whereSql(where, 1) + orderSql(order), p);
@@ -367,6 +368,7 @@ class PostgresBackend final : public Backend {
   }
 
   bool read(int64_t id, std::vector<Value>& into, int64_t& version) override {
+    flush();
     Params p;
     p.addInt8(id);
     Result r = db_->runPrepared(name_, readName_, readSql_, p);
@@ -383,6 +385,7 @@ class PostgresBackend final : public Backend {
 
   void scan(const SqlCondition* where, const Order& order, int64_t offset,
             const std::function<void(const std::vector<Value>&)>& visit) override {
+    flush();
     // A cursor on the server hands the records over in batches, all from one snapshot, so that a
     // whole table is never held in memory at once.
     int level = db_->begin(name_);
@@ -413,6 +416,7 @@ class PostgresBackend final : public Backend {
   }
 
   std::vector<int64_t> idsContaining(int field, std::string_view bytes) override {
+    flush();
     const std::string& col = schema_.column(field);
     Params p;
     p.addBytes(bytes);
@@ -427,6 +431,7 @@ class PostgresBackend final : public Backend {
   }
 
   std::optional<int64_t> first(const SqlCondition& match, const SqlCondition* where, const Order& order) override {
+    flush();
     Params p;
     p.addSql(match.values);
     std::string sql = "SELECT rid FROM " + table_ + " WHERE (" + numbered(match.sql, 1) + ")";
@@ -440,6 +445,7 @@ class PostgresBackend final : public Backend {
   }
 
   bool passes(int64_t id, const SqlCondition& where) override {
+    flush();
     Params p;
     p.addInt8(id);
     p.addSql(where.values);
@@ -448,6 +454,7 @@ class PostgresBackend final : public Backend {
   }
 
   std::vector<Value> sortKey(int64_t id, const std::vector<SortKey>& keys) override {
+    flush();
     if (keys.empty()) return {};
     std::string sql = "SELECT ";
     for (std::size_t i = 0; i < keys.size(); ++i) sql += (i ? ", " : "") + schema_.column(keys[i].field);
@@ -467,6 +474,7 @@ class PostgresBackend final : public Backend {
   }
 
   int64_t count(const SqlCondition* where) override {
+    flush();
     Params p;
     if (where) p.addSql(where->values);
     Result r = db_->run(name_, "SELECT count(*) FROM " + table_ + whereSql(where, 1), p);
@@ -474,6 +482,18 @@ class PostgresBackend final : public Backend {
   }
 
   int64_t insert(const std::vector<Value>& values, int64_t& version) override {
+    if (bulk_ > 0) {
+      // Bulk work (a restore, an import) writes its new records many to a statement: each takes
+      // its id from the table's sequence now, and the records go to the server before anything
+      // else is asked of this table, and at the latest when the bulk work ends.
+      if (freeIds_.empty()) takeIds();
+      int64_t id = freeIds_.back();
+      freeIds_.pop_back();
+      pending_.emplace_back(id, values);
+      version = 1;
+      if (pending_.size() >= rowsPerStatement()) flush();
+      return id;
+    }
     Params p;
     addRecord(p, values);
     Result r = db_->runPrepared(name_, insertName_, insertSql_, p);
@@ -482,12 +502,11 @@ class PostgresBackend final : public Backend {
   }
 
   void insertMany(const std::vector<std::vector<Value>>& rows) override {
-    // Many records to a statement: the server takes at most 65535 bound values in one.
-    const std::size_t perStatement = std::max<std::size_t>(1, 30000 / static_cast<std::size_t>(schema_.fieldCount()));
+    flush();
     int level = db_->begin(name_);
     try {
-      for (std::size_t start = 0; start < rows.size(); start += perStatement) {
-        std::size_t end = std::min(rows.size(), start + perStatement);
+      for (std::size_t start = 0; start < rows.size(); start += rowsPerStatement()) {
+        std::size_t end = std::min(rows.size(), start + rowsPerStatement());
         std::string sql = "INSERT INTO " + table_ + " (" + columns_ + ") VALUES ";
         Params p;
         int mark = 1;
@@ -507,6 +526,7 @@ class PostgresBackend final : public Backend {
   }
 
   WriteOutcome update(int64_t id, int64_t expected, const std::vector<Value>& values, int64_t& version) override {
+    flush();
     Params p;
     addRecord(p, values);
     p.addInt8(id);
@@ -520,6 +540,7 @@ class PostgresBackend final : public Backend {
   }
 
   WriteOutcome remove(int64_t id, int64_t expected) override {
+    flush();
     Params p;
     p.addInt8(id);
     p.addInt8(expected);
@@ -529,15 +550,36 @@ class PostgresBackend final : public Backend {
   }
 
   int64_t removeWhere(const SqlCondition* where) override {
+    flush();
     Params p;
     if (where) p.addSql(where->values);
     Result r = db_->run(name_, "DELETE FROM " + table_ + whereSql(where, 1), p);
     return std::atoll(PQcmdTuples(r.get()));
   }
 
-  int begin() override { return db_->begin(name_); }
-  void commit(int level) override { db_->commit(level, name_); }
-  void rollback(int level) override { db_->rollback(level); }
+  int begin() override {
+    flush();
+    int level = db_->begin(name_);
+    ++bulk_;
+    return level;
+  }
+  void commit(int level) override {
+    --bulk_;
+    try {
+      flush();
+    } catch (...) {
+      pending_.clear();
+      throw;
+    }
+    if (bulk_ == 0) freeIds_.clear();
+    db_->commit(level, name_);
+  }
+  void rollback(int level) override {
+    --bulk_;
+    pending_.clear();
+    if (bulk_ == 0) freeIds_.clear();
+    db_->rollback(level);
+  }
 
  private:
   static std::string whereSql(const SqlCondition* where, int first) {
@@ -557,6 +599,40 @@ class PostgresBackend final : public Backend {
   void addRecord(Params& p, const std::vector<Value>& values) const {
     for (int i = 0; i < schema_.fieldCount(); ++i)
       p.addValue(values[static_cast<std::size_t>(i)], schema_.field(i).type);
+  }
+
+  /// The server takes at most 65535 bound values in one statement.
+  std::size_t rowsPerStatement() const {
+    return std::max<std::size_t>(1, 30000 / static_cast<std::size_t>(schema_.fieldCount() + 1));
+  }
+
+  /// Ids for the next new records of bulk work, from the table's own sequence (in the order it
+  /// gives them, so that entry order holds).
+  void takeIds() {
+    Params p;
+    p.addBytes(table_);
+    Result r = db_->run(name_,
+                        "SELECT nextval(pg_get_serial_sequence(convert_from($1, 'UTF8'), 'rid')) "
+                        "FROM generate_series(1, " + std::to_string(rowsPerStatement()) + ")",
+                        p);
+    for (int i = r.rows() - 1; i >= 0; --i) freeIds_.push_back(r.int8(i, 0));
+  }
+
+  /// Sends the new records bulk work holds back.
+  void flush() {
+    if (pending_.empty()) return;
+    std::string sql = "INSERT INTO " + table_ + " (rid, " + columns_ + ") VALUES ";
+    Params p;
+    int mark = 1;
+    for (std::size_t k = 0; k < pending_.size(); ++k) {
+      sql += k == 0 ? "(" : ", (";
+      for (int i = 0; i <= schema_.fieldCount(); ++i) sql += (i ? ", $" : "$") + std::to_string(mark++);
+      sql += ")";
+      p.addInt8(pending_[k].first);
+      addRecord(p, pending_[k].second);
+    }
+    pending_.clear();
+    db_->run(name_, sql, p);
   }
 
   bool stillThere(int64_t id) {
@@ -619,6 +695,9 @@ class PostgresBackend final : public Backend {
   std::string readSql_, insertSql_, updateSql_, deleteSql_, existsSql_;
   std::string readName_, insertName_, updateName_, deleteName_, existsName_;
   std::map<std::string, std::string> sortKeyNames_;
+  int bulk_ = 0;                                                 // levels of bulk work open
+  std::vector<std::pair<int64_t, std::vector<Value>>> pending_;  // new records not yet sent
+  std::vector<int64_t> freeIds_;                                 // ids taken for new records
 };
 
 }  // namespace
