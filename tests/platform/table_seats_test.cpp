@@ -224,6 +224,7 @@ TEST_F(SeatsTest, ConnectionsThatAreRefusedSayWhy) {
       {db.uri() + "&password=secret", "パスワード", "secret"},
       {"postgresql:///" + db.name() + "?host=/nonexistent-socket-dir&user=postgres", "'Seats.DB' を開けません", ""},
       {"postgresql://[bad", "接続先が正しくありません", ""},
+      {db.uri() + "&sslmode=sometimes", "sslmode", ""},  // connection options are libpq's own
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.location);

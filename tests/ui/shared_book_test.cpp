@@ -2,6 +2,8 @@
 // other's work, and a save over the other's change.
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QPlainTextEdit>
+#include <QStatusBar>
 #include <gtest/gtest.h>
 
 #include "app/ui/Application.h"
@@ -90,7 +92,7 @@ TEST_F(SharedBookWindows, EachSeatSeesTheOthersNewEstimateAfterATabChangeOrARefr
   a->TabBar->setCurrentIndex(0);
   EXPECT_EQ(a->TotalPanel->text(), QStringLiteral("2"));
   EXPECT_EQ(shownName(*a), u8("二番席の客"));  // the newest first
-  EXPECT_EQ(tabs(*a), QStringList({u8("全て"), u8("個人"), u8("平成１５年０６月"), u8("平成１５年０７月")}));
+  EXPECT_EQ(tabs(*a), QStringList({u8("全て"), u8("個人"), u8("平成１５年０７月"), u8("平成１５年０６月")}));
 
   // The other way round, by the refresh command.
   a->DBNavigator4->button(DBNavigator::Insert)->click();
@@ -104,6 +106,9 @@ TEST_F(SharedBookWindows, EachSeatSeesTheOthersNewEstimateAfterATabChangeOrARefr
   EXPECT_EQ(refresh->shortcut(), QKeySequence(Qt::Key_F5));
   refresh->trigger();
   EXPECT_EQ(b->TotalPanel->text(), QStringLiteral("3"));
+  EXPECT_EQ(shownName(*b), u8("二番席の客"));  // the estimate on the sheet stays, now second
+  EXPECT_EQ(b->estimates().recNo(), 2);
+  b->DBNavigator1->button(DBNavigator::First)->click();
   EXPECT_EQ(shownName(*b), u8("一番席の客"));
   EXPECT_EQ(tabs(*b).size(), 5);
 }
@@ -144,7 +149,7 @@ TEST_F(SharedBookWindows, AnEstimateTheOtherSeatDeletedIsLeftForTheNextWithAHint
   a->DBNavigator1->button(DBNavigator::Next)->click();
   a->DBNavigator1->button(DBNavigator::Prior)->click();  // back to where the deleted one was
   EXPECT_EQ(shownName(*a), u8("古い"));
-  EXPECT_TRUE(a->statusBar()->currentMessage().contains(u8("他の席で削除されました"))) << a->statusBar()->currentMessage().toStdString();
+  EXPECT_TRUE(a->statusBar()->currentMessage().contains(u8("他の席で削除された"))) << a->statusBar()->currentMessage().toStdString();
   EXPECT_EQ(a->TotalPanel->text(), QStringLiteral("1"));
 }
 

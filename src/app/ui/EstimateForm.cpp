@@ -180,9 +180,16 @@ void TEstimateDataForm::showEvent(QShowEvent* event) {
 
 void TEstimateDataForm::TabSet() {
   refreshCounter();
+  rebuildingTabs_ = true;
+  updateMonthTabs();
+  TabBar->setCurrentIndex(0);
+  rebuildingTabs_ = false;
+  source_->refresh();
+}
+
+void TEstimateDataForm::updateMonthTabs() {
   // On a shared book the tabs and the view take in what other seats stored.
   if (cursor_->shared()) source_->run([](table::Cursor& c) { c.refresh(); });
-  rebuildingTabs_ = true;
   monthTabs_ = book::rebuildMonthTabs(*cursor_, settlementDay_);
   QStringList captions{toQ(book::allTabCaption()), toQ(book::personTabCaption())};
   for (const auto& tab : monthTabs_) captions << toQ(tab.caption);
@@ -193,9 +200,6 @@ void TEstimateDataForm::TabSet() {
     while (TabBar->count() > 0) TabBar->removeTab(TabBar->count() - 1);
     for (const QString& caption : captions) TabBar->addTab(caption);
   }
-  TabBar->setCurrentIndex(0);
-  rebuildingTabs_ = false;
-  source_->refresh();
 }
 
 void TEstimateDataForm::TabControl1Change(int index) {
@@ -214,6 +218,17 @@ void TEstimateDataForm::TabControl1Change(int index) {
       if (TabBar->tabText(i) == caption) index = i;
     if (index < 0) index = 0;
     rebuildingTabs_ = true;
+    TabBar->setCurrentIndex(index);
+    rebuildingTabs_ = false;
+  }
+  if (cursor_->shared()) {
+    // Other seats may have filed estimates in new months: the tabs are made again, and the
+    // chosen one found again by its caption.
+    rebuildingTabs_ = true;
+    updateMonthTabs();
+    index = 0;
+    for (int i = 0; i < TabBar->count(); ++i)
+      if (TabBar->tabText(i) == caption) index = i;
     TabBar->setCurrentIndex(index);
     rebuildingTabs_ = false;
   }

@@ -107,6 +107,9 @@ class TEstimateDataForm : public QMainWindow {
   void buildList(QWidget* page);
   QWidget* makeControl(const QString& name, QWidget* parent);
   void refreshCounter();
+  /// Makes the month tabs again from the estimates (on a shared book, after reading the view
+  /// again), keeping the tab bar as it is when the months are the same.
+  void updateMonthTabs();
   /// Says in the status bar when the estimate shown was deleted by another seat meanwhile.
   void hintVanished();
   void writeSettings();
