@@ -17,6 +17,8 @@ packages=(
   fcitx5 fcitx5-mozc fcitx5-frontend-qt6
   # A real printer queue that writes PDF files.
   cups printer-driver-cups-pdf
+  # The PNG icons rendered from the SVG; the package, checked by installing it into a fresh root.
+  qt6-svg-dev debootstrap desktop-file-utils appstream groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

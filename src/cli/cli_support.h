@@ -4,18 +4,18 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 #include "platform/sjis.h"
 
 namespace vendaro::cli {
 
-/// The working directory, which is the program directory.
-inline std::string currentDirectory() {
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) throw std::runtime_error("cannot read the working directory");
-  return buf;
-}
+/// Remembers --directory DIR (empty when not given) for programDirectory().
+void chooseProgramDirectory(const std::string& option);
+
+/// The program directory of this run: --directory DIR, else $VENDARO_HOME, else for an installed
+/// program the per-user directory (created when missing), else the working directory. Decided on
+/// first use. Throws app::ProgramDirectoryError or FileError.
+const std::string& programDirectory();
 
 /// A command-line text (UTF-8) as CP932; a character without a CP932 form is a mistake in the
 /// arguments (std::invalid_argument, shown with the usage).

@@ -54,7 +54,7 @@ int evalCommand(const std::vector<std::string>& args) {
   auto expression = sjis::fromUtf8(rest[0], &bad);
   if (!expression) throw std::invalid_argument("'" + bad + "' cannot be written in Shift-JIS");
 
-  const std::string programDirectory = currentDirectory();
+  const std::string programDirectory = cli::programDirectory();
   const std::string cardata = table::cardataDirectory(programDirectory);
   auto estimates = book::openEstimateTable(cardata);
   estimates->setIndex(book::descendingIndexName());

@@ -10,9 +10,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/program_directory.h"
 #include "book/eradate.h"
 #include "book/estimate_fields.h"
 #include "book/estimate_table.h"
+#include "cli/cli_support.h"
 #include "cli/eval_command.h"
 #include "cli/maintenance_commands.h"
 #include "cli/migrate_command.h"
@@ -42,7 +44,10 @@ struct SystemError : std::runtime_error {
 };
 
 const char* kUsage =
-    "usage:\n"
+    "usage: vendaro-cli [--directory DIR] [--today YYYY-MM-DD] COMMAND ...\n"
+    "  --directory DIR   the program directory of the book (else $VENDARO_HOME; installed: the\n"
+    "                    per-user directory; else the working directory)\n"
+    "  vendaro-cli --version                              print the version\n"
     "  vendaro-cli date parse TEXT [--today YYYY-MM-DD]   era date text to Y M D\n"
     "  vendaro-cli date format YYYY-MM-DD                 date to era date text\n"
     "  vendaro-cli add FIELD=VALUE...                     append one estimate, print its item number\n"
@@ -68,14 +73,8 @@ std::string toCp932(const std::string& utf8) {
   return *bytes;
 }
 
-std::string programDirectory() {
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) throw std::runtime_error("cannot read the working directory");
-  return buf;
-}
-
 std::unique_ptr<table::Cursor> openEstimates() {
-  return book::openEstimateTable(table::cardataDirectory(programDirectory()));
+  return book::openEstimateTable(table::cardataDirectory(cli::programDirectory()));
 }
 
 int dateCommand(const Args& args) {
@@ -169,6 +168,12 @@ int main(int argc, char** argv) {
   commands.emplace("print", cli::printCommand);
 #endif
   try {
+    const app::StartOptions start = app::takeStartOptions(args);
+    if (start.version) {
+      std::printf("vendaro-cli %s\n", app::versionText());
+      return 0;
+    }
+    cli::chooseProgramDirectory(start.directory);
     if (args.empty() || args[0] == "--help" || args[0] == "help") {
       std::fputs(usage().c_str(), args.empty() ? stderr : stdout);
       return args.empty() ? 2 : 0;

@@ -64,7 +64,7 @@ int backupCommand(const std::vector<std::string>& args) {
   if (file.empty()) throw std::invalid_argument("backup needs a FILE");
   if (from.empty() != to.empty()) throw std::invalid_argument("backup needs both --from and --to, or neither");
 
-  const std::string dir = currentDirectory();
+  const std::string dir = programDirectory();
   app::MainSettings settings = app::loadMainSettings(dir);
   auto estimates = book::openEstimateTable(table::cardataDirectory(dir));
   std::vector<book::MonthTab> tabs = book::rebuildMonthTabs(*estimates, settings.settlementDay);
@@ -98,7 +98,7 @@ int restoreCommand(const std::vector<std::string>& args) {
   }
   if (file.empty()) throw std::invalid_argument("restore needs a FILE");
 
-  const std::string dir = currentDirectory();
+  const std::string dir = programDirectory();
   auto estimates = book::openEstimateTable(table::cardataDirectory(dir));
   maintenance::RestoreReport report;
   auto outcome = maintenance::runRestore(*estimates, file, [&] { return pattern; }, report);

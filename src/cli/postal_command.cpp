@@ -31,7 +31,7 @@ std::string firstRow(const std::string& dir, const std::string& field, const std
 
 int postalCommand(const std::vector<std::string>& args) {
   if (args.size() != 2) throw std::invalid_argument("postal needs: import FILE | address CODE | code ADDRESS | lookup ADDRESS");
-  const std::string dir = currentDirectory();
+  const std::string dir = programDirectory();
   const std::string& what = args[0];
   if (what == "import") {
     auto table = entry::openPostData(table::cardataDirectory(dir));

@@ -75,7 +75,7 @@ int printCommand(const std::vector<std::string>& args) {
   if (pdf.empty()) throw std::invalid_argument("print form needs --pdf OUT");
   if (all && recordGiven) throw std::invalid_argument("--record and --all do not go together");
 
-  const std::string programDirectory = currentDirectory();
+  const std::string programDirectory = cli::programDirectory();
   formprint::LayoutList list;
   list.read(programDirectory);
   const auto layouts = list.layouts();

@@ -58,7 +58,7 @@ int printListCommand(const std::vector<std::string>& args) {
   }
   if (text == !pdf.empty()) throw std::invalid_argument("print list needs one of --pdf OUT and --text");
 
-  const std::string programDirectory = currentDirectory();
+  const std::string programDirectory = cli::programDirectory();
   const listprint::ListPrintSettings settings = listprint::loadListPrintSettings(programDirectory);
   const std::string cardata = table::cardataDirectory(programDirectory);
   auto estimates = book::openEstimateTable(cardata);

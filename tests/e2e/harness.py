@@ -69,7 +69,7 @@ class Session:
     """One road: a fresh X server with a window manager, a private D-Bus session with the
     accessibility bus, and a fresh program directory. Use it as a context manager."""
 
-    def __init__(self, road, width=1600, height=1200, company=True, env=None):
+    def __init__(self, road, width=1600, height=1200, company=True, env=None, ime=False):
         self.road = road
         self.width, self.height = width, height
         self.company = company
@@ -102,6 +102,11 @@ class Session:
             "NO_AT_BRIDGE": "0",
         }
         self.env.update(env or {})
+        self.ime = ime
+        if ime:
+            if os.getuid() == 0:
+                raise RoadFailed("the input method does not run as root: start the road through as_unprivileged_user()")
+            self.env.update({"QT_IM_MODULE": "fcitx", "XMODIFIERS": "@im=fcitx", "GTK_IM_MODULE": "fcitx"})
         self._desktop = None
         self._fields = {}
         self._snapshots = {}
@@ -112,6 +117,8 @@ class Session:
             self._start_x()
             self._start_bus()
             self._start_wm()
+            if self.ime:
+                self._start_ime()
             if self.company:
                 # The company information exists, so that no start-up prompt asks for it.
                 self.write_setting("User.INI", ["", "テスト自動車", "", "", "", "", ""])
@@ -198,6 +205,43 @@ class Session:
             return "window id" in r.stdout
 
         wait_until("the window manager", managed, timeout=20)
+
+    def _start_ime(self):
+        """The Mozc conversion server, then fcitx5 with its Mozc engine."""
+        config = os.path.join(self.home, ".config")
+        os.makedirs(os.path.join(config, "fcitx5"))
+        os.makedirs(os.path.join(config, "mozc"))
+        # One group: the plain keyboard while the input method is off, Mozc while it is on.
+        with open(os.path.join(config, "fcitx5", "profile"), "w") as f:
+            f.write("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n\n"
+                    "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
+                    "[Groups/0/Items/1]\nName=mozc\nLayout=\n\n[GroupOrder]\n0=Default\n")
+        # Mozc's settings with its incognito mode on (field 20 of its settings record, true), so
+        # nothing typed is learnt and every road converts by the dictionary.
+        with open(os.path.join(config, "mozc", "config1.db"), "wb") as f:
+            f.write(b"\xa0\x01\x01")
+        # The conversion server first, so that fcitx5 connects to this one and starts none of its own.
+        self._spawn(["/usr/lib/mozc/mozc_server"], os.path.join(self.work, "mozc.log"))
+        wait_until("the Mozc server", lambda: os.path.getsize(os.path.join(config, "mozc", ".session.ipc")) > 0,
+                   timeout=20)
+        log = os.path.join(self.work, "fcitx5.log")
+        self._spawn(["fcitx5", "--disable=all", "--enable=xcb,dbus,dbusfrontend,keyboard,classicui,mozc"], log)
+        wait_until("fcitx5 with its Mozc engine", lambda: "Loaded addon mozc" in open(log, errors="replace").read(),
+                   timeout=30)
+
+    def ime_state(self):
+        """fcitx5's state: 0 no input context has the focus, 1 off, 2 on."""
+        r = subprocess.run(["fcitx5-remote"], env=self.env, capture_output=True, text=True, timeout=10)
+        return r.stdout.strip()
+
+    def ime_on(self):
+        wait_until("an input context with the focus", lambda: self.ime_state() not in ("", "0"), timeout=15)
+        subprocess.run(["fcitx5-remote", "-o"], env=self.env, check=True, timeout=10)
+        wait_until("the input method on", lambda: self.ime_state() == "2", timeout=15)
+
+    def ime_off(self):
+        subprocess.run(["fcitx5-remote", "-c"], env=self.env, check=True, timeout=10)
+        wait_until("the input method off", lambda: self.ime_state() == "1", timeout=15)
 
     def _stop_all(self):
         for p in reversed(self.procs):
@@ -336,7 +380,7 @@ class Session:
         self.xdotool("type", "--delay", "40", text)
 
     def click_at(self, x, y, button=1, double=False):
-        self.xdotool("mousemove", "--sync", str(x), str(y))
+        self.xdotool("mousemove", str(x), str(y))
         if double:
             self.xdotool("click", "--repeat", "2", "--delay", "80", str(button))
         else:
@@ -352,7 +396,7 @@ class Session:
     def wheel(self, acc, clicks=1, down=True):
         """Turns the mouse wheel over an accessible object."""
         x, y, w, h = self.extents(acc)
-        self.xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2))
+        self.xdotool("mousemove", str(x + w // 2), str(y + h // 2))
         self.xdotool("click", "--repeat", str(clicks), "--delay", "60", "5" if down else "4")
 
     def pick(self, combo, item):
@@ -608,6 +652,22 @@ class Session:
             return None
         return wait_until(f"the menu item {caption.pattern!r}", probe, timeout=10)
 
+    def save_file_dialog(self, title, path):
+        """Answers a file dialog by typing the full path of the file into its name box."""
+        dialog = self.dialog(title)
+        self._type_file_name(dialog, path)
+        self.no_dialog(title)
+
+    open_file_dialog = save_file_dialog
+
+    def _type_file_name(self, dialog, path):
+        # What the name box holds is replaced by the path.
+        box = self.find(role="text", within=dialog, name=re.compile("^(Filename|ファイル名)"))
+        self.click(box)
+        self.key("ctrl+a")
+        self.type(path)
+        self.key("Return")
+
     def quit_program(self, answer="Return", timeout=20.0):
         """Leaves the program through the File menu; `answer` is the key that answers the close
         question, if one is asked (None when none is expected)."""
@@ -618,6 +678,24 @@ class Session:
             self.dialog(timeout=10)
             self.key(answer)
         return self.wait_exit(timeout)
+
+
+def as_unprivileged_user(user="nobody"):
+    """Runs this road again as an ordinary user when started as root (the input method refuses
+    root). The folder for the screenshots of a failure is made writable for that user first."""
+    if os.getuid() != 0:
+        return
+    import pwd
+    pw = pwd.getpwnam(user)
+    out = os.environ.get("VENDARO_E2E_OUT", os.path.join(build_dir(), "e2e-shots"))
+    os.makedirs(out, exist_ok=True)
+    os.chmod(out, 0o777)
+    env = {k: v for k, v in os.environ.items() if k in ("VENDARO_BUILD", "VENDARO_E2E_OUT", "PATH", "LANG")}
+    env.setdefault("VENDARO_BUILD", build_dir())
+    env.setdefault("VENDARO_E2E_OUT", out)
+    env["HOME"] = "/tmp"
+    os.execvpe("setpriv", ["setpriv", f"--reuid={pw.pw_uid}", f"--regid={pw.pw_gid}", "--clear-groups",
+                           sys.executable, *sys.argv], env)
 
 
 def road(fn):

@@ -14,13 +14,8 @@ struct CliRun {
   std::string out;
 };
 
-/// Runs vendaro-cli in `programDir` with the shell-quoted `args`, today fixed at 2026-12-10 and
-/// the tables in CARDATA there. `env` adds (or overrides) variables; `redirect` chooses what is
-/// read: by default standard output and standard error together.
-inline CliRun runCli(const std::string& programDir, const std::string& args, const std::string& env = "",
-                     const std::string& redirect = " 2>&1") {
-  std::string command = "cd '" + programDir + "' && VENDARO_CARDATA='" + programDir +
-                        "/CARDATA' VENDARO_TODAY=2026-12-10 " + env + " " VENDARO_CLI_PATH " " + args + redirect;
+/// Runs a shell command line and collects what it printed on standard output.
+inline CliRun runShell(const std::string& command) {
   FILE* p = popen(command.c_str(), "r");
   CliRun run{-1, {}};
   std::array<char, 4096> buf{};
@@ -29,6 +24,15 @@ inline CliRun runCli(const std::string& programDir, const std::string& args, con
   int status = pclose(p);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+/// Runs vendaro-cli in `programDir` with the shell-quoted `args`, today fixed at 2026-12-10 and
+/// the tables in CARDATA there. `env` adds (or overrides) variables; `redirect` chooses what is
+/// read: by default standard output and standard error together.
+inline CliRun runCli(const std::string& programDir, const std::string& args, const std::string& env = "",
+                     const std::string& redirect = " 2>&1") {
+  return runShell("cd '" + programDir + "' && VENDARO_CARDATA='" + programDir + "/CARDATA' VENDARO_TODAY=2026-12-10 " +
+                  env + " " VENDARO_CLI_PATH " " + args + redirect);
 }
 
 }  // namespace vendaro::test

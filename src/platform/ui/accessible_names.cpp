@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -84,18 +85,17 @@ QString captionIn(QLayout* layout, QWidget* w) {
 
 void nameControlsByCaptions(QWidget* root) {
   const auto widgets = root->findChildren<QWidget*>();
+  QHash<QWidget*, QLabel*> buddies;
+  for (QLabel* label : root->findChildren<QLabel*>())
+    if (label->buddy()) buddies.insert(label->buddy(), label);
   for (QWidget* w : widgets) {
     if (!needsCaption(w)) continue;
-    // A label made this box's buddy already names it.
-    bool hasBuddy = false;
-    for (QLabel* label : root->findChildren<QLabel*>())
-      if (label->buddy() == w) hasBuddy = true;
-    if (hasBuddy) continue;
-    QWidget* parent = w->parentWidget();
-    if (!parent) continue;
-    QLayout* layout = holder(parent->layout(), w);
-    if (!layout) continue;
-    QString name = captionIn(layout, w);
+    QString name;
+    if (QLabel* buddy = buddies.value(w)) {
+      name = caption(buddy);  // the label made this box's buddy
+    } else if (QWidget* parent = w->parentWidget()) {
+      if (QLayout* layout = holder(parent->layout(), w)) name = captionIn(layout, w);
+    }
     if (name.isEmpty()) continue;
     w->setAccessibleName(name);
     // On this platform a combo box is read out by what it shows; its caption goes with it as
