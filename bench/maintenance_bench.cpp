@@ -9,6 +9,7 @@
 #include <string>
 
 #include "book/eradate.h"
+#include "book_cases.h"
 #include "book/estimate_fields.h"
 #include "book/estimate_table.h"
 #include "book/month_tabs.h"
@@ -64,14 +65,7 @@ std::string copyOfTable(const std::string& name) {
 }
 
 void BM_BackupWholeTable(benchmark::State& state) {
-  auto estimates = book::openEstimateTable(dataDir());
-  estimates->setIndex(book::descendingIndexName());
-  const std::string target = (scratch() / "bench.CSV").string();
-  for (auto _ : state) {
-    auto report = maintenance::writeBackup(*estimates, target, false);
-    benchmark::DoNotOptimize(report.estimates);
-  }
-  state.counters["estimates"] = estimates->recordCount();
+  bench::backupWholeTable(state, dataDir(), (scratch() / "bench.CSV").string());
 }
 BENCHMARK(BM_BackupWholeTable)->Unit(benchmark::kMillisecond);
 

@@ -12,13 +12,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "book/eradate.h"
+#include "book_cases.h"
 #include "book/estimate_fields.h"
 #include "book/estimate_table.h"
 #include "generate.h"
@@ -73,84 +72,22 @@ class Server {
   std::string uri_;
 };
 
-void BM_SharedOpenDescendingFirst(benchmark::State& state) {
-  const std::string& uri = Server::instance().uri();
-  for (auto _ : state) {
-    // A seat that starts: it connects, reads the view and the first estimate.
-    auto cursor = book::openEstimateTable(uri);
-    cursor->setIndex(book::descendingIndexName());
-    cursor->first();
-    benchmark::DoNotOptimize(cursor->text(book::kNameField));
-    state.PauseTiming();
-    cursor.reset();
-    state.ResumeTiming();
-  }
-}
+const std::string& uri() { return Server::instance().uri(); }
+
+void BM_SharedOpenDescendingFirst(benchmark::State& state) { bench::openDescendingFirst(state, uri()); }
 BENCHMARK(BM_SharedOpenDescendingFirst)->Unit(benchmark::kMillisecond);
 
-void BM_SharedPostChangedEstimate(benchmark::State& state) {
-  auto cursor = book::openEstimateTable(Server::instance().uri());
-  cursor->setIndex(book::descendingIndexName());
-  std::mt19937 random(7);
-  const int count = cursor->recordCount();
-  const std::string created = sjis::lit("作成日");
-  for (auto _ : state) {
-    state.PauseTiming();
-    cursor->setRecNo(1 + static_cast<int>(random() % static_cast<unsigned>(count)));
-    state.ResumeTiming();
-    cursor->edit();
-    // A new creation date moves the estimate to another place in the order.
-    cursor->setText(created, era::format(Date{2015 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 12), 1}));
-    cursor->post();
-    benchmark::DoNotOptimize(cursor->recNo());
-  }
-}
+void BM_SharedPostChangedEstimate(benchmark::State& state) { bench::postChangedEstimate(state, uri()); }
 BENCHMARK(BM_SharedPostChangedEstimate)->Unit(benchmark::kMillisecond);
 
-void BM_SharedPostAndReadTheViewAgain(benchmark::State& state) {
-  // What the main window does on a shared book after each save: the post, then the whole view
-  // read again so that other seats' estimates show too (no budget of its own; for the README).
-  auto cursor = book::openEstimateTable(Server::instance().uri());
-  cursor->setIndex(book::descendingIndexName());
-  std::mt19937 random(9);
-  const int count = cursor->recordCount();
-  const std::string remark = sjis::lit("備考");
-  for (auto _ : state) {
-    state.PauseTiming();
-    cursor->setRecNo(1 + static_cast<int>(random() % static_cast<unsigned>(count)));
-    state.ResumeTiming();
-    cursor->edit();
-    cursor->setText(remark, std::to_string(random()));
-    cursor->post();
-    cursor->refresh();
-    benchmark::DoNotOptimize(cursor->recNo());
-  }
-}
+void BM_SharedPostAndReadTheViewAgain(benchmark::State& state) { bench::postChangedEstimate(state, uri(), true); }
 BENCHMARK(BM_SharedPostAndReadTheViewAgain)->Unit(benchmark::kMillisecond);
 
-void BM_SharedMonthFilterCount(benchmark::State& state) {
-  auto cursor = book::openEstimateTable(Server::instance().uri());
-  cursor->setIndex(book::descendingIndexName());
-  cursor->setFiltered(true);
-  int month = 0;
-  for (auto _ : state) {
-    std::string label = era::format(Date{2020 + month / 12, 1 + month % 12, 1}).substr(0, 16);
-    month = (month + 1) % 60;
-    cursor->setFilter(sjis::lit("(作成日 = '") + label + "*')");
-    benchmark::DoNotOptimize(cursor->recordCount());
-  }
-}
+void BM_SharedMonthFilterCount(benchmark::State& state) { bench::monthFilterCount(state, uri()); }
 BENCHMARK(BM_SharedMonthFilterCount)->Unit(benchmark::kMillisecond);
 
 void BM_SharedBackupWholeTable(benchmark::State& state) {
-  auto estimates = book::openEstimateTable(Server::instance().uri());
-  estimates->setIndex(book::descendingIndexName());
-  const std::string target = Server::instance().scratch() + "/bench.CSV";
-  for (auto _ : state) {
-    auto report = maintenance::writeBackup(*estimates, target, false);
-    benchmark::DoNotOptimize(report.estimates);
-  }
-  state.counters["estimates"] = estimates->recordCount();
+  bench::backupWholeTable(state, uri(), Server::instance().scratch() + "/bench.CSV");
 }
 BENCHMARK(BM_SharedBackupWholeTable)->Unit(benchmark::kMillisecond);
 

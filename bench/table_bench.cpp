@@ -14,6 +14,7 @@
 #include <string>
 
 #include "book/copy_estimate.h"
+#include "book_cases.h"
 #include "book/eradate.h"
 #include "book/estimate_fields.h"
 #include "book/estimate_table.h"
@@ -53,51 +54,13 @@ long residentKilobytes() {
   return 0;
 }
 
-void BM_OpenDescendingFirst(benchmark::State& state) {
-  const std::string& dir = dataDir();
-  for (auto _ : state) {
-    auto cursor = book::openEstimateTable(dir);
-    cursor->setIndex(book::descendingIndexName());
-    cursor->first();
-    benchmark::DoNotOptimize(cursor->text(book::kNameField));
-    state.PauseTiming();
-    cursor.reset();
-    state.ResumeTiming();
-  }
-}
+void BM_OpenDescendingFirst(benchmark::State& state) { bench::openDescendingFirst(state, dataDir()); }
 BENCHMARK(BM_OpenDescendingFirst)->Unit(benchmark::kMillisecond);
 
-void BM_PostChangedEstimate(benchmark::State& state) {
-  auto cursor = book::openEstimateTable(dataDir());
-  cursor->setIndex(book::descendingIndexName());
-  std::mt19937 random(7);
-  const int count = cursor->recordCount();
-  const std::string created = sjis::lit("作成日");
-  for (auto _ : state) {
-    state.PauseTiming();
-    cursor->setRecNo(1 + static_cast<int>(random() % static_cast<unsigned>(count)));
-    state.ResumeTiming();
-    cursor->edit();
-    // A new creation date moves the estimate to another place in the order.
-    cursor->setText(created, era::format(Date{2015 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 12), 1}));
-    cursor->post();
-    benchmark::DoNotOptimize(cursor->recNo());
-  }
-}
+void BM_PostChangedEstimate(benchmark::State& state) { bench::postChangedEstimate(state, dataDir()); }
 BENCHMARK(BM_PostChangedEstimate)->Unit(benchmark::kMillisecond);
 
-void BM_MonthFilterCount(benchmark::State& state) {
-  auto cursor = book::openEstimateTable(dataDir());
-  cursor->setIndex(book::descendingIndexName());
-  cursor->setFiltered(true);
-  int month = 0;
-  for (auto _ : state) {
-    std::string label = era::format(Date{2020 + month / 12, 1 + month % 12, 1}).substr(0, 16);
-    month = (month + 1) % 60;
-    cursor->setFilter(sjis::lit("(作成日 = '") + label + "*')");
-    benchmark::DoNotOptimize(cursor->recordCount());
-  }
-}
+void BM_MonthFilterCount(benchmark::State& state) { bench::monthFilterCount(state, dataDir()); }
 BENCHMARK(BM_MonthFilterCount)->Unit(benchmark::kMillisecond);
 
 void BM_NaturalOrderAndBack(benchmark::State& state) {
