@@ -8,6 +8,8 @@ packages=(
   # The shared book of several seats: the client library, and a server the tests start.
   libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
+  # The yardstick of the postal-code import benchmark.
+  sqlite3
   xvfb xauth fonts-noto-cjk poppler-utils
   clang-14 libclang-rt-14-dev
   # The end-to-end roads: a window manager, real key and mouse events, the accessibility bus,

@@ -11,7 +11,7 @@
 namespace vendaro::cli {
 
 const char* const kPostalUsage =
-    "  vendaro-cli postal import FILE                     fill PostData.db from a postal-code list (PostData.INI)\n"
+    "  vendaro-cli postal import FILE                     fill PostData.db from a postal-code list (columns of PostData.INI)\n"
     "  vendaro-cli postal address CODE                    address of the first row whose code begins with CODE\n"
     "  vendaro-cli postal code ADDRESS                    code of the first row whose address begins with ADDRESS\n"
     "  vendaro-cli postal lookup ADDRESS                  code of a full address in KEN_ALL.CSV\n";
@@ -35,7 +35,7 @@ int postalCommand(const std::vector<std::string>& args) {
   const std::string& what = args[0];
   if (what == "import") {
     auto table = entry::openPostData(table::cardataDirectory(dir));
-    std::printf("%d\n", entry::importPostalFile(*table, args[1], entry::readPostColumns(dir)));
+    std::printf("%d\n", entry::importPostalList(dir, *table, args[1]));
   } else if (what == "address") {
     printLine(firstRow(dir, entry::kPostCodeField, cp932(args[1]), entry::kPostAddressField));
   } else if (what == "code") {

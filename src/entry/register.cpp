@@ -1,7 +1,6 @@
 #include "entry/register.h"
 
 #include "entry/postal.h"
-#include "platform/settings_file.h"
 #include "platform/sjis.h"
 
 namespace vendaro::entry {
@@ -20,13 +19,7 @@ const table::TableSchema& registerSchema() {
 std::unique_ptr<table::Cursor> openRegister(const std::string& cardataDirectory) {
   // The sibling program's table, only read: in the table directory, or in the shared book's
   // database when CARDATA names one.
-  if (!table::tableExists(cardataDirectory, registerSchema())) {
-    const std::string name = table::isDatabaseLocation(cardataDirectory)
-                                 ? registerSchema().fileName()
-                                 : joinPath(cardataDirectory, registerSchema().fileName());
-    throw table::TableError(sjis::lit("テーブル '") + sjis::fromUtf8Lossy(name) + sjis::lit("' が見つかりません"));
-  }
-  return table::Cursor::open(cardataDirectory, registerSchema());
+  return table::Cursor::openShared(cardataDirectory, registerSchema());
 }
 
 std::string prefixFilter(const std::string& field, const std::string& text) {

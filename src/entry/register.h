@@ -1,6 +1,7 @@
 #pragma once
 // The inspection register: the table INDATA.db that a sibling program keeps in the CARDATA
-// directory. This program only reads it: the fields below, all as text, and nothing else.
+// directory. This program only reads it: the fields below, all as text, and nothing else, and only
+// while the recall dialog is open.
 
 #include <memory>
 #include <string>
@@ -14,8 +15,10 @@ namespace vendaro::entry {
 /// 自動車登録番号, 車台番号, 型式, 初度登録年月, 自賠責期間至, 有効期間の満了する日.
 const table::TableSchema& registerSchema();
 
-/// Opens INDATA.db of the CARDATA directory. Never creates it: a missing table throws TableError
-/// with the table engine's message.
+/// Opens INDATA.db of the CARDATA directory for reading, without shutting its owner out: the
+/// owner may read and write it while it is open here. The fields are found by name, whatever other
+/// columns the owner keeps and in whatever order. Never creates it: a missing table throws
+/// TableError with the table engine's message, as does a missing field.
 std::unique_ptr<table::Cursor> openRegister(const std::string& cardataDirectory);
 
 /// The filter that lists the rows whose `field` begins with `text`: "(field = 'text*')", single

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "app/ui/Application.h"
 #include "entry/postal.h"
@@ -285,6 +286,34 @@ TEST_F(EntryAidsTest, ReadButtonReplacesTheTableOrKeepsItOnFailure) {
   EXPECT_EQ(sjis::toUtf8(postForm->chosenAddress()), "東京都渋谷区神宮前");
 }
 
+TEST_F(EntryAidsTest, TheMenuImportsIntoANewProgramDirectoryAndStandsOnTheTypedCode) {
+  open();
+  QAction* item = form->menuItem(QStringLiteral("PostData1"));
+  ASSERT_NE(item, nullptr);
+  EXPECT_TRUE(item->isEnabled());
+  form->dataSource().insert();
+  auto* postal = control<vendaro::ui::DBMemo>("DBMemo1");
+  postal->setFocus();
+  postal->setPlainText(QStringLiteral("1050014"));  // still being typed
+
+  dialogs.files.push_back(QString::fromStdString(VENDARO_POSTAL_SAMPLE));
+  item->trigger();
+  EXPECT_EQ(dialogs.shown, QStringList({u8("ＣＳＶファイル"), u8("郵便番号データを4087件読み込みました。")}));
+  EXPECT_EQ(postForm->postData().recordCount(), 4087);
+  EXPECT_EQ(postForm->chosenCode(), "1050014");
+  EXPECT_EQ(SettingsLines::load(dir.file("PostData.INI")).lines(), (std::vector<std::string>{"3", "7", "8", "9"}));
+
+  // Columns that name no code: refused with a message, the rows as they were.
+  writeSettingsLines(dir.file("PostData.INI"), {"1", "7", "8", "9"});
+  { std::ofstream(dir.file("codes.csv"), std::ios::binary) << cp(",\"1500001\",\"東京都\",\"渋谷区\"\r\n"); }
+  dialogs.shown.clear();
+  dialogs.files.push_back(QString::fromStdString(dir.file("codes.csv")));
+  item->trigger();
+  ASSERT_EQ(dialogs.shown.size(), 2);
+  EXPECT_TRUE(dialogs.shown[1].contains(u8("PostData.INI"))) << dialogs.shown[1].toStdString();
+  EXPECT_EQ(postForm->postData().recordCount(), 4087);
+}
+
 TEST_F(EntryAidsTest, ButtonsSitAtQuartersOfTheBar) {
   open();
   for (int width : {400, 643}) {
@@ -419,6 +448,59 @@ TEST_F(RecallTest, AnAddressWithoutCodeEmptiesThePostalCode) {
   doubleClick("DBMemo2");
   EXPECT_EQ(field("住所"), u8("大阪府堺市堺区"));
   EXPECT_EQ(field("郵便番号"), QString());
+}
+
+TEST_F(RecallTest, TheRegisterIsSharedWithItsOwnProgramAndHeldOnlyWhileTheDialogIsOpen) {
+  // The register program's own layout: its key, an extra column, the fields in its own order.
+  const std::string path = dir.file("CARDATA/INDATA.db");
+  std::filesystem::remove(path);
+  sqlite3* owner = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &owner), SQLITE_OK);
+  sqlite3_busy_timeout(owner, 2000);
+  auto sql = [&](const std::string& text) {
+    char* error = nullptr;
+    int rc = sqlite3_exec(owner, text.c_str(), nullptr, nullptr, &error);
+    std::string message = error ? error : "";
+    sqlite3_free(error);
+    return rc == SQLITE_OK ? std::string() : message;
+  };
+  ASSERT_EQ(sql("CREATE TABLE records (番号 INTEGER PRIMARY KEY, 備考 TEXT, 使用者 TEXT, 使用者ふりがな TEXT, 使用者住所 TEXT, "
+                "電話番号 TEXT, 車名 TEXT, 自動車登録番号 TEXT, 車台番号 TEXT, 型式 TEXT, 初度登録年月 TEXT, 自賠責期間至 TEXT, "
+                "有効期間の満了する日 TEXT)"),
+            "");
+  sqlite3_stmt* st = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(owner, "INSERT INTO records (備考, 使用者, 使用者住所, 自動車登録番号) VALUES (?, ?, ?, ?)", -1, &st,
+                               nullptr),
+            SQLITE_OK);
+  const char* values[] = {"常連", "佐藤一郎", "東京都港区芝３丁目", "品川500あ1111"};
+  for (int i = 0; i < 4; ++i) {
+    const std::string bytes = cp(values[i]);
+    sqlite3_bind_blob(st, i + 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+  }
+  ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
+  sqlite3_finalize(st);
+
+  open();
+  form->dataSource().insert();
+  std::string ownerWrote = "not run";
+  dialogs.modals.push_back([&](QDialog& d) {
+    auto& dlg = static_cast<TCFormDlg&>(d);
+    EXPECT_EQ(dlg.DBLookupComboBox1->itemText(0), u8("佐藤一郎"));
+    // Its owner goes on writing while the dialog is open.
+    ownerWrote = sql("INSERT INTO records (使用者) VALUES ('x')");
+    QTest::mouseClick(dlg.OKBtn, Qt::LeftButton);
+    return dlg.result();
+  });
+  doubleClick("YomiDBMemo1");
+  EXPECT_EQ(ownerWrote, "");
+  EXPECT_EQ(field("氏名"), u8("佐藤一郎"));
+  EXPECT_EQ(field("住所"), u8("東京都港区芝３丁目"));
+  EXPECT_EQ(field("郵便番号"), QStringLiteral("1050014"));
+  EXPECT_EQ(field("下取車2"), u8("品川500あ1111"));
+  // Closed, the register is not held at all: its owner can lock it whole.
+  EXPECT_EQ(form->findChild<TCFormDlg*>()->reg(), nullptr);
+  EXPECT_EQ(sql("BEGIN EXCLUSIVE; COMMIT"), "");
+  sqlite3_close(owner);
 }
 
 TEST_F(RecallTest, NothingWithoutTheRegisterProgramAndAMessageWithoutItsTable) {

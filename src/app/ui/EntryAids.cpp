@@ -1,5 +1,6 @@
 #include "app/ui/EntryAids.h"
 
+#include <QAction>
 #include <QMouseEvent>
 
 #include "entry/kana.h"
@@ -60,6 +61,10 @@ EntryAids::EntryAids(TEstimateDataForm& form, entry::ui::TPostForm& postForm, st
   }
   toAddress_->setToolTip(u8("住所変換"));
   toAddress_->setStatusTip(u8("住所変換"));
+
+  QAction* import = form.menuItem(QStringLiteral("PostData1"));
+  import->setEnabled(true);
+  connect(import, &QAction::triggered, this, [this] { PostData1Click(); });
 
   auto* name = form.control<entry::ui::TYomiDBMemo>(QStringLiteral("YomiDBMemo1"));
   name->VKkana = false;
@@ -132,6 +137,12 @@ void EntryAids::Panel2Sub4Click() {
   postForm_.TopPanel->hide();
 }
 
+void EntryAids::PostData1Click() {
+  // The code as the box shows it: what is being typed there has not reached the record yet.
+  postForm_.locateOrFirst(entry::kPostCodeField, shownText(form_.control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo1"))));
+  postForm_.ReadBtnClick();
+}
+
 void EntryAids::YomiDBMemo1YomiOut(std::string& yomi) {
   yomi = entry::HalfKanaToHiragana(yomi);
   auto* reading = form_.control<vendaro::ui::DBMemo>(QStringLiteral("DBMemo4"));
@@ -150,7 +161,6 @@ void EntryAids::recall(int i) {
   if (!form_.settings().sibling) return;
   if (!carForm_)
     carForm_ = new entry::ui::TCFormDlg(form_.dataSource(), form_.programDirectory(), cardataDirectory_, &form_);
-  if (!carForm_->openRegister()) return;
   const RecallBox& box = kRecallBoxes[i];
   carForm_->setLookup(u8(box.caption), sjis::lit(box.dataField), sjis::lit(box.keyField));
   carForm_->showModal();

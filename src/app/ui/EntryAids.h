@@ -24,6 +24,9 @@ class EntryAids : public QObject {
   void Panel2Sub3Click();
   /// Address to code: the grid on the estimate's address (or the search bar), and the chosen code.
   void Panel2Sub4Click();
+  /// The File menu's import of a postal-code list; afterwards the postal-code window stands on the
+  /// code shown in the postal-code box.
+  void PostData1Click();
   /// The reading of a commit in the name box, appended to ふりがな as hiragana.
   void YomiDBMemo1YomiOut(std::string& yomi);
 

@@ -30,6 +30,7 @@ const std::vector<Menu>& menus() {
       {"ﾌｧｲﾙ(&F)",
        {{"Back1", "ﾊﾞｯｸｱｯﾌﾟ(&B)", "Ctrl+B", false},
         {"ReSt1", "ﾘｽﾄｱ(&R)", "Ctrl+R", false},
+        {"PostData1", "郵便番号データ読込(&Y)...", "", false},
         {"-", "", "", true},
         {"PrintB", "一覧印刷(&P)", "Ctrl+P", false},
         {"Print1", "定型印刷", "", false},

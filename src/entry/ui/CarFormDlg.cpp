@@ -102,7 +102,12 @@ void TCFormDlg::setLookup(const QString& caption, const std::string& dataField, 
 }
 
 int TCFormDlg::showModal() {
-  if (!reg_) return QDialog::Rejected;
+  if (!openRegister()) return QDialog::Rejected;
+  // The register belongs to its own program: it is held only while the dialog is open.
+  struct Release {
+    std::unique_ptr<table::Cursor>& reg;
+    ~Release() { reg.reset(); }
+  } release{reg_};
   filling_ = true;
   Edit1->clear();
   filling_ = false;

@@ -26,13 +26,15 @@ class TCFormDlg : public QDialog {
 
   /// Opens INDATA.db unless it is open; false after showing the table engine's message.
   bool openRegister();
+  /// The register while the dialog is shown; null otherwise.
   table::Cursor* reg() { return reg_.get(); }
 
   /// Sets what DBLookupComboBox1 chooses: Label1's caption, the estimate field it writes and the
   /// register field it lists (CP932 names).
   void setLookup(const QString& caption, const std::string& dataField, const std::string& keyField);
-  /// Prepares the showing (filter off, Edit1 empty, the register on the row of the estimate's
-  /// values) and shows the dialog modally. Returns the dialog's result.
+  /// Opens the register, prepares the showing (filter off, Edit1 empty, the register on the row of
+  /// the estimate's values), shows the dialog modally and closes the register again. Returns the
+  /// dialog's result; rejected after showing the message of a register that cannot be opened.
   int showModal();
 
   void Edit1Change();

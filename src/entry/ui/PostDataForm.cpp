@@ -1,12 +1,15 @@
 #include "entry/ui/PostDataForm.h"
 
 #include <QEvent>
+#include <QFile>
+#include <QProgressDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
 
 #include "entry/postal.h"
 #include "platform/settings_file.h"
+#include "platform/sjis.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/buttons.h"
@@ -90,6 +93,8 @@ void TPostForm::placeButtons() {
 }
 
 bool TPostForm::locateOrFirst(const std::string& field, const std::string& prefix) {
+  standField_ = field;
+  standPrefix_ = prefix;
   bool found = false;
   source_->run([&](table::Cursor& c) {
     found = c.locate(field, prefix);
@@ -106,17 +111,33 @@ void TPostForm::SarchButtonClick() {
   locateOrFirst(kPostAddressField, prefix.value_or(std::string()));
 }
 
-void TPostForm::ReadBtnClick() {
+bool TPostForm::ReadBtnClick() {
   auto& dialogs = vendaro::ui::dialogs();
-  try {
-    const PostColumns columns = readPostColumns(programDirectory_);
-    const QString file = dialogs.openFile(this, u8("ＣＳＶファイル"), u8("CSVﾌｧｲﾙ(*.CSV *.csv);;すべて　(*)"),
-                                          vendaro::ui::toQ(programDirectory_));
-    if (file.isEmpty()) return;
-    source_->run([&](table::Cursor& c) { importPostalFile(c, file.toStdString(), columns); });
-  } catch (const std::exception& e) {  // the settings file could not be read
-    dialogs.message(this, vendaro::ui::toQ(e.what()));
-  }
+  const QString file = dialogs.openFile(this, u8("ＣＳＶファイル"), u8("CSVﾌｧｲﾙ(*.CSV *.csv);;すべて　(*)"),
+                                        vendaro::ui::toQ(programDirectory_));
+  if (file.isEmpty()) return false;
+  QProgressDialog progress(u8("郵便番号データを読み込んでいます..."), u8("中止"), 0, 100, this);
+  progress.setObjectName(QStringLiteral("PostImportProgress"));
+  progress.setWindowTitle(u8("データ読込"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  progress.setAutoClose(false);
+  progress.setValue(0);
+  int stored = -1;
+  // A refused import, a file that cannot be read and a stop all leave the table as it was; the
+  // data source shows why.
+  source_->run([&](table::Cursor& c) {
+    stored = importPostalList(programDirectory_, c, QFile::encodeName(file).toStdString(), [&](double share) {
+      progress.setValue(static_cast<int>(share * 100));
+      if (progress.wasCanceled())
+        throw std::runtime_error(sjis::lit("郵便番号データの読込を中止しました。データは変更していません。"));
+    });
+  });
+  progress.close();
+  if (stored < 0) return false;
+  locateOrFirst(standField_.empty() ? kPostCodeField : standField_, standPrefix_);
+  dialogs.message(this, u8("郵便番号データを%1件読み込みました。").arg(stored));
+  return true;
 }
 
 }  // namespace vendaro::entry::ui

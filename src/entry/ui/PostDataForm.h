@@ -32,7 +32,11 @@ class TPostForm : public QDialog {
   std::string chosenCode() const;
   std::string chosenAddress() const;
 
-  void ReadBtnClick();
+  /// Imports a postal-code list chosen in the file dialog, showing its progress and then the
+  /// number of rows stored (or why nothing was changed). Afterwards the grid stands again where
+  /// the last locateOrFirst put it, on the code or address that was typed. False when nothing was
+  /// imported.
+  bool ReadBtnClick();
   void SarchButtonClick();
 
   QWidget* TopPanel = nullptr;
@@ -53,6 +57,8 @@ class TPostForm : public QDialog {
   void placeButtons();
 
   std::string programDirectory_;
+  std::string standField_;   // what the grid was last told to stand on
+  std::string standPrefix_;
   std::unique_ptr<table::Cursor> cursor_;
   std::unique_ptr<vendaro::ui::DataSource> source_;
 };

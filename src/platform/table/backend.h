@@ -93,6 +93,10 @@ class Backend {
   /// Deletes every record that passes `where` (null: all); returns how many.
   virtual int64_t removeWhere(const SqlCondition* where) = 0;
 
+  /// Replaces every record with those `fill` writes through insert, in one piece: when `fill`
+  /// throws, the table is as it was. Not inside bulk work.
+  virtual void replaceContents(const std::function<void()>& fill) = 0;
+
   /// Bulk work: writes between begin and commit land together or not at all. They nest, also
   /// across the tables of one database: begin returns the level that commit and rollback name.
   /// A commit lands when every level opened after it has ended too.

@@ -37,8 +37,17 @@ TableError writeError(const std::string& name, std::string_view reasonUtf8) {
 // Opening
 
 std::unique_ptr<Cursor> Cursor::open(const std::string& location, const TableSchema& schema) {
-  std::unique_ptr<Backend> backend =
-      isDatabaseLocation(location) ? openPostgresTable(location, schema) : openSqliteTable(location, schema);
+  return opened(isDatabaseLocation(location) ? openPostgresTable(location, schema) : openSqliteTable(location, schema),
+                schema);
+}
+
+std::unique_ptr<Cursor> Cursor::openShared(const std::string& location, const TableSchema& schema) {
+  return opened(isDatabaseLocation(location) ? openPostgresTableShared(location, schema)
+                                             : openSqliteTableShared(location, schema),
+                schema);
+}
+
+std::unique_ptr<Cursor> Cursor::opened(std::unique_ptr<Backend> backend, const TableSchema& schema) {
   Backend& opened = *backend;
   std::unique_ptr<Cursor> cursor(new Cursor(std::move(backend), schema));
   // The view is built inside the opening transaction. A file whose records cannot be read is then
@@ -482,6 +491,44 @@ void Cursor::appendRecord(const std::vector<std::optional<std::string>>& values)
     cancel();
     throw;
   }
+}
+
+void Cursor::replaceAll(const std::function<void()>& fill) {
+  checkBrowseMode();
+  if (transactionDepth_ > 0)
+    throw TableError(sjis::lit("テーブル ") + fileText(path()) + sjis::lit(" は一括処理の途中です"));
+  ++transactionDepth_;  // the rows go in as bulk work
+  try {
+    backend_->replaceContents(fill);
+  } catch (...) {
+    --transactionDepth_;
+    viewStale_ = true;  // the table is as it was: read again on next use
+    throw;
+  }
+  --transactionDepth_;
+  rebuildView(Keep::First);
+  scrolled();
+}
+
+void Cursor::appendTexts(const std::string_view* values, std::size_t count) {
+  cancel();
+  std::vector<Value> row(static_cast<std::size_t>(schema_.fieldCount()));
+  for (std::size_t i = 0; i < count && i < row.size(); ++i) {
+    if (values[i].empty()) continue;
+    const FieldDef& def = schema_.field(static_cast<int>(i));
+    if (def.type == FieldType::Integer) {
+      auto n = sjis::parseInt32(values[i]);
+      if (!n) throw notAnIntegerFor(values[i], def.name);
+      row[i].kind = Value::Kind::Int;
+      row[i].integer = *n;
+    } else {
+      row[i].kind = Value::Kind::Text;
+      row[i].text.assign(values[i]);
+    }
+  }
+  int64_t version = 0;
+  backend_->insert(row, version);
+  viewStale_ = true;
 }
 
 // ---------------------------------------------------------------------------------------------

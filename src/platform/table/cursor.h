@@ -40,6 +40,12 @@ class Cursor {
   /// process; such a table is left unchanged. The cursor stands on the first record of the natural
   /// order.
   static std::unique_ptr<Cursor> open(const std::string& location, const TableSchema& schema);
+  /// Opens a table that another program owns, for reading only: a file without holding its lock,
+  /// so that its owner can go on reading and writing it meanwhile, its fields found by name among
+  /// the file's columns whatever their order and whatever other columns it has; or the table of
+  /// that name in the database. Never creates it: a missing one throws TableError naming it, a
+  /// missing field fieldNotFound. Writing through the cursor fails with TableError.
+  static std::unique_ptr<Cursor> openShared(const std::string& location, const TableSchema& schema);
   ~Cursor();
   Cursor(const Cursor&) = delete;
   Cursor& operator=(const Cursor&) = delete;
@@ -112,6 +118,14 @@ class Cursor {
   /// Appends a whole record from values in field order (text; nothing leaves a field empty) and
   /// posts it.
   void appendRecord(const std::vector<std::optional<std::string>>& values);
+  /// Replaces every record of the table with those that `fill` appends, in one transaction: the
+  /// table is as it was when `fill` throws. A table file gets its indexes built once after
+  /// `fill`. Afterwards the cursor stands on the first record.
+  void replaceAll(const std::function<void()>& fill);
+  /// Appends a whole record of texts in field order (`count` of them; an empty text leaves its
+  /// field empty) straight to the table, for bulk work inside a Transaction on a table without
+  /// hooks: no record buffer and no hooks; the view is read again when next needed.
+  void appendTexts(const std::string_view* values, std::size_t count);
   /// Saves a pending edit if anything was written, else drops it.
   void checkBrowseMode();
 
@@ -172,6 +186,7 @@ class Cursor {
   enum class Keep { Record, Position, First };
 
   Cursor(std::unique_ptr<Backend> backend, const TableSchema& schema);
+  static std::unique_ptr<Cursor> opened(std::unique_ptr<Backend> backend, const TableSchema& schema);
 
   void rebuildView(Keep keep);
   void ensureView();

@@ -557,6 +557,19 @@ class PostgresBackend final : public Backend {
     return std::atoll(PQcmdTuples(r.get()));
   }
 
+  void replaceContents(const std::function<void()>& fill) override {
+    // One transaction: the other seats see the old records until it commits, then the new ones.
+    int level = begin();
+    try {
+      removeWhere(nullptr);
+      fill();
+      commit(level);
+    } catch (...) {
+      if (bulk_ > 0) rollback(level);
+      throw;
+    }
+  }
+
   int begin() override {
     flush();
     int level = db_->begin(name_);
@@ -706,6 +719,12 @@ std::unique_ptr<Backend> openPostgresTable(const std::string& location, const Ta
   auto backend = std::make_unique<PostgresBackend>(Connection::to(location, schema.fileName()), schema);
   backend->prepareTable();
   return backend;
+}
+
+std::unique_ptr<Backend> openPostgresTableShared(const std::string& location, const TableSchema& schema) {
+  if (!postgresTableExists(location, schema))
+    throw TableError(sjis::lit("テーブル '") + schema.fileName() + sjis::lit("' が見つかりません"));
+  return openPostgresTable(location, schema);
 }
 
 bool postgresTableExists(const std::string& location, const TableSchema& schema) {

@@ -18,6 +18,10 @@ namespace vendaro::table {
 /// reached or is not a table of this schema.
 std::unique_ptr<Backend> openPostgresTable(const std::string& location, const TableSchema& schema);
 
+/// Opens a table of the database that another program owns, for reading; never creates it: a
+/// missing one throws TableError naming it.
+std::unique_ptr<Backend> openPostgresTableShared(const std::string& location, const TableSchema& schema);
+
 /// True when the database holds the table.
 bool postgresTableExists(const std::string& location, const TableSchema& schema);
 

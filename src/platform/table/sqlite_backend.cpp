@@ -1,7 +1,9 @@
 #include "platform/table/sqlite_backend.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -66,24 +68,71 @@ void readInto(sqlite3_stmt* st, int col, Value& v) {
   }
 }
 
-std::string createSql(const TableSchema& schema) {
-  std::string sql = "CREATE TABLE records (rid INTEGER PRIMARY KEY AUTOINCREMENT";
-  for (int i = 0; i < schema.fieldCount(); ++i)
-    sql += ", " + schema.column(i) + (schema.field(i).type == FieldType::Integer ? " INTEGER" : " BLOB");
-  sql += ");\n";
+/// The statements that make the table's indexes, named ix0, ix1, ... in this order.
+std::vector<std::string> indexStatements(const TableSchema& schema) {
+  std::vector<std::string> statements;
   int n = 0;
   auto keyList = [&](const std::vector<SortKey>& keys) {
     std::string list;
     for (const auto& k : keys) list += (list.empty() ? "" : ", ") + schema.column(k.field) + (k.descending ? " DESC" : "");
     return list;
   };
-  if (!schema.naturalOrder().empty())
-    sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + keyList(schema.naturalOrder()) + ");\n";
+  auto add = [&](const std::string& columns) {
+    statements.push_back("CREATE INDEX ix" + std::to_string(n++) + " ON records (" + columns + ")");
+  };
+  if (!schema.naturalOrder().empty()) add(keyList(schema.naturalOrder()));
   for (const auto& index : schema.indexes())
-    if (!index.keys.empty()) sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + keyList(index.keys) + ");\n";
-  for (int f : schema.searchFields())
-    sql += "CREATE INDEX ix" + std::to_string(n++) + " ON records (" + schema.column(f) + ");\n";
+    if (!index.keys.empty()) add(keyList(index.keys));
+  for (int f : schema.searchFields()) add(schema.column(f));
+  return statements;
+}
+
+std::string createSql(const TableSchema& schema) {
+  std::string sql = "CREATE TABLE records (rid INTEGER PRIMARY KEY AUTOINCREMENT";
+  for (int i = 0; i < schema.fieldCount(); ++i)
+    sql += ", " + schema.column(i) + (schema.field(i).type == FieldType::Integer ? " INTEGER" : " BLOB");
+  sql += ");\n";
+  for (const std::string& statement : indexStatements(schema)) sql += statement + ";\n";
   return sql;
+}
+
+/// A connection to the file (for one thread only, as the program has one); TableError naming the
+/// file when it cannot be opened.
+sqlite3* openConnection(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    throw openError(path, reason);
+  }
+  return db;
+}
+
+/// The settings of every connection to a table this program owns.
+void configureConnection(sqlite3* db) {
+  sqlite3_busy_timeout(db, 0);
+  sqlite3_extended_result_codes(db, 0);
+  // Hold the file for the whole run: another process can neither read nor write it meanwhile.
+  execOn(db, "PRAGMA locking_mode=EXCLUSIVE");
+  execOn(db, "PRAGMA synchronous=FULL");
+  // The undo records of the savepoint around each write stay in memory: bulk work writes
+  // thousands of records in one transaction, and a scratch file per savepoint costs more than
+  // the records themselves.
+  execOn(db, "PRAGMA temp_store=MEMORY");
+}
+
+/// Flushes a file (or a directory, for a rename in it) to the disk; false when that fails.
+bool syncPath(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+std::string directoryOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : path.substr(0, slash));
 }
 
 /// Makes the empty table in a file beside the final name and renames it into place, so that a
@@ -334,6 +383,64 @@ class SqliteBackend final : public Backend {
     return n;
   }
 
+  void replaceContents(const std::function<void()>& fill) override {
+    // The new contents are written into a file of their own beside the table, which then takes
+    // the table's place in one rename: the records are written once, with no journal to keep, and
+    // the indexes are built once over all of them. Until the rename the table is as it was.
+    const std::string fresh = path_ + ".fill";
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((fresh + suffix).c_str());
+    sqlite3* newDb = openConnection(fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    std::string tableSql = createSql(schema_);
+    tableSql = tableSql.substr(0, tableSql.find(");\n") + 3);
+    for (const char* sql : {"PRAGMA locking_mode=EXCLUSIVE", "PRAGMA journal_mode=OFF", "PRAGMA synchronous=OFF",
+                            "PRAGMA cache_size=-65536", "PRAGMA temp_store=MEMORY"})
+      execOn(newDb, sql);
+
+    sqlite3* oldDb = db_;
+    finalizeAll();
+    db_ = newDb;
+    ++depth_;  // the rows go in without a savepoint each
+    try {
+      run("BEGIN");
+      run(tableSql.c_str());
+      prepareStatements();
+      fill();
+      for (const std::string& statement : indexStatements(schema_)) run(statement.c_str());
+      run("COMMIT");
+      run("PRAGMA journal_mode=WAL");
+      finalizeAll();
+      if (sqlite3_close(newDb) != SQLITE_OK) throw openError(fresh, sqlite3_errmsg(newDb));
+      newDb = nullptr;
+      if (!syncPath(fresh)) throw openError(fresh, std::strerror(errno));
+    } catch (...) {
+      --depth_;
+      finalizeAll();
+      if (newDb) sqlite3_close(newDb);
+      for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((fresh + suffix).c_str());
+      db_ = oldDb;
+      prepareStatements();
+      throw;
+    }
+    --depth_;
+
+    // The old file is closed whole (its log written back) before the new one takes its name.
+    sqlite3_close(oldDb);
+    db_ = nullptr;
+    std::string error;
+    if (::rename(fresh.c_str(), path_.c_str()) != 0) error = std::strerror(errno);
+    syncPath(directoryOf(path_));
+    int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc == SQLITE_OK) {
+      configureConnection(db_);
+      // Take the file's lock again at once, as opening does.
+      rc = execOn(db_, "BEGIN EXCLUSIVE");
+      if (rc == SQLITE_OK) rc = execOn(db_, "COMMIT");
+    }
+    if (rc != SQLITE_OK) error = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    if (db_) prepareStatements();
+    if (!error.empty()) throw openError(path_, error);
+  }
+
   int begin() override {
     if (execOn(db_, "SAVEPOINT bulk") != SQLITE_OK) fail();
     if (depth_++ == 0) execOn(db_, kBulkCache);
@@ -364,6 +471,18 @@ class SqliteBackend final : public Backend {
    private:
     sqlite3_stmt* st_;
   };
+
+  void run(const char* sql) {
+    if (execOn(db_, sql) != SQLITE_OK) fail();
+  }
+
+  void finalizeAll() {
+    for (sqlite3_stmt** st : {&selectRow_, &insertRow_, &updateRow_, &deleteRow_, &sortKey_}) {
+      sqlite3_finalize(*st);
+      *st = nullptr;
+    }
+    sortKeyFor_.clear();
+  }
 
   sqlite3_stmt* prepare(const std::string& sql) {
     sqlite3_stmt* st = nullptr;
@@ -443,6 +562,48 @@ class SqliteBackend final : public Backend {
 
 }  // namespace
 
+std::unique_ptr<Backend> openSqliteTableShared(const std::string& directory, const TableSchema& schema) {
+  const std::string path = joinPath(directory, schema.fileName());
+  if (!fileExists(path))
+    throw TableError(sjis::lit("テーブル '") + sjis::fromUtf8Lossy(path) + sjis::lit("' が見つかりません"));
+  sqlite3* db = openConnection(path, SQLITE_OPEN_READONLY);
+  // The owner may be writing at this moment: wait a little for it rather than fail at once.
+  sqlite3_busy_timeout(db, 2000);
+  sqlite3_extended_result_codes(db, 0);
+  execOn(db, "PRAGMA query_only=ON");
+  auto refuse = [&](const TableError& error) {
+    execOn(db, "ROLLBACK");
+    sqlite3_close(db);
+    throw error;
+  };
+  // The fields are found by name; the owner's other columns and their order do not matter.
+  std::vector<std::string> columns;
+  sqlite3_stmt* st = nullptr;
+  int rc = execOn(db, "BEGIN");
+  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, "PRAGMA table_info(records)", -1, &st, nullptr);
+  while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+    const unsigned char* name = sqlite3_column_text(st, 1);
+    columns.emplace_back(name ? reinterpret_cast<const char*>(name) : "");
+    rc = SQLITE_OK;
+  }
+  sqlite3_finalize(st);
+  if (rc != SQLITE_DONE && rc != SQLITE_OK) refuse(openError(path, sqlite3_errmsg(db)));
+  if (columns.empty())
+    refuse(TableError(sjis::lit("ファイル ") + fileText(path) + sjis::lit(" は有効なテーブルではありません")));
+  for (const auto& field : schema.fields())
+    if (std::find(columns.begin(), columns.end(), sjis::toUtf8(field.name)) == columns.end()) refuse(fieldNotFound(field.name));
+
+  // Read by name, the records come out whatever the file's own order of columns.
+  auto backend = std::make_unique<SqliteBackend>(db, path, schema);
+  try {
+    backend->prepareStatements();
+  } catch (...) {
+    backend->finishOpen(false);
+    throw;
+  }
+  return backend;
+}
+
 bool sqliteTableExists(const std::string& directory, const TableSchema& schema) {
   return fileExists(joinPath(directory, schema.fileName()));
 }
@@ -451,30 +612,14 @@ std::unique_ptr<Backend> openSqliteTable(const std::string& directory, const Tab
   std::string path = joinPath(directory, schema.fileName());
   if (!fileExists(path)) createTableFile(path, schema);
 
-  sqlite3* db = nullptr;
-  // A cursor is used by one thread only (the program has one), so the connection needs no lock of
-  // its own around every call.
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    std::string reason = db ? sqlite3_errmsg(db) : "out of memory";
-    sqlite3_close(db);
-    throw openError(path, reason);
-  }
+  sqlite3* db = openConnection(path, SQLITE_OPEN_READWRITE);
   auto refuse = [&](const TableError& error) {
     execOn(db, "ROLLBACK");
     sqlite3_close(db);
     throw error;
   };
-  sqlite3_busy_timeout(db, 0);
-  sqlite3_extended_result_codes(db, 0);
-  // Hold the file for the whole run: another process can neither read nor write it meanwhile.
-  execOn(db, "PRAGMA locking_mode=EXCLUSIVE");
-  execOn(db, "PRAGMA synchronous=FULL");
-  // The undo records of the savepoint around each write stay in memory: bulk work writes
-  // thousands of records in one transaction, and a scratch file per savepoint costs more than
-  // the records themselves.
-  execOn(db, "PRAGMA temp_store=MEMORY");
-  rc = execOn(db, "BEGIN EXCLUSIVE");
+  configureConnection(db);
+  int rc = execOn(db, "BEGIN EXCLUSIVE");
   bool ok = rc == SQLITE_OK && matchesSchema(db, schema, rc);
   if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
     refuse(TableError(sjis::lit("テーブル ") + fileText(path) + sjis::lit(" は他のプログラムが使用中です")));

@@ -15,6 +15,12 @@ namespace vendaro::table {
 /// finishOpen is read inside the opening transaction.
 std::unique_ptr<Backend> openSqliteTable(const std::string& directory, const TableSchema& schema);
 
+/// Opens a table file that another program owns, for reading only and without holding its lock,
+/// so that its owner can go on reading and writing it meanwhile. The schema's fields are found by
+/// name among the file's columns, whatever their order and whatever other columns it has. Never
+/// creates the file: a missing one throws TableError naming it, a missing field fieldNotFound.
+std::unique_ptr<Backend> openSqliteTableShared(const std::string& directory, const TableSchema& schema);
+
 /// True when the table's file exists in the directory.
 bool sqliteTableExists(const std::string& directory, const TableSchema& schema);
 
