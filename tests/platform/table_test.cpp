@@ -437,6 +437,31 @@ TEST_P(TableTest, ARolledBackTransactionLeavesTheTableAsItWas) {
   EXPECT_EQ(names(*c), (std::vector<std::string>{"a", "b", "c"}));
 }
 
+TEST_P(TableTest, ReplacingEveryRecordLandsWholeOrNotAtAll) {
+  auto c = open();
+  add(*c, 1, "old1");
+  add(*c, 2, "old2");
+  auto appendNamed = [&](const char* number, const char* name) {
+    const std::string_view texts[] = {number, name, "", "5"};
+    c->appendTexts(texts, 4);
+  };
+  c->replaceAll([&] {
+    appendNamed("30", "new1");
+    appendNamed("10", "new2");
+    appendNamed("20", "new3");
+  });
+  EXPECT_EQ(names(*c), (std::vector<std::string>{"new2", "new3", "new1"}));
+  EXPECT_EQ(c->integer(3), 5);
+  EXPECT_THROW(c->replaceAll([&] {
+    appendNamed("40", "lost");
+    throw TableError("stopped");
+  }),
+               TableError);
+  EXPECT_EQ(names(*c), (std::vector<std::string>{"new2", "new3", "new1"}));
+  c.reset();
+  EXPECT_EQ(names(*open()), (std::vector<std::string>{"new2", "new3", "new1"}));
+}
+
 TEST_P(TableTest, TheViewKeptUpToDateAfterPostsMatchesAFreshRead) {
   auto c = open();
   c->setIndex(cp("降順"));
