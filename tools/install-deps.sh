@@ -9,6 +9,8 @@ packages=(
   # The yardstick of the postal-code import benchmark.
   sqlite3
   xvfb xauth fonts-noto-cjk poppler-utils
+  # Qt's own Japanese translation, so that standard dialogs speak Japanese.
+  qt6-translations-l10n
   clang-14 libclang-rt-14-dev
   # The end-to-end roads: a window manager, real key and mouse events, the accessibility bus,
   # screenshots.
