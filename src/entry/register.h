@@ -1,5 +1,5 @@
 #pragma once
-// The inspection register: the table INDATA.db that a sibling program keeps in the CARDATA
+// The vehicle register: the table INDATA.db that a sibling program keeps in the CARDATA
 // directory. This program only reads it: the fields below, all as text, and nothing else, and only
 // while the recall dialog is open.
 

@@ -79,7 +79,7 @@ std::string backupDirectory(const std::string& programDirectory) {
   return dir;
 }
 
-/// The inspection register's table (and its journals) belongs to the register program beside
+/// The vehicle register's table (and its journals) belongs to the register program beside
 /// this one, which may need it as it is: this program only reads it and leaves its mode alone.
 bool isRegisterFile(const std::string& name) { return name.rfind("INDATA.db", 0) == 0; }
 

@@ -1,4 +1,4 @@
-// The inspection register as its own program keeps it: read here by field name while that program
+// The vehicle register as its own program keeps it: read here by field name while that program
 // has it open, and never shut out from it.
 #include "entry/register.h"
 

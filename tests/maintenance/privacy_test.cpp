@@ -153,7 +153,7 @@ TEST(Privacy, TheProtectCommandNarrowsAnOldBookAndReportsEachFile) {
   put(dir.file("backups/other.CSV"), cp("氏名,住所\r\n"), 0644);
   put(dir.file("白地.jpg"), "jpeg", 0644);
   put(dir.file("car.jpg"), "jpeg", 0644);
-  // The inspection register's table belongs to the register program beside this one.
+  // The vehicle register's table belongs to the register program beside this one.
   put(cardata + "/INDATA.db", "register", 0644);
 
   EXPECT_EQ(tablesReadableByOthers(cardata), std::vector<std::string>{table});

@@ -1,5 +1,5 @@
 // The entry aids on the main window: the kana reading of the name box, the postal-code panels and
-// window, and the recall from the inspection register.
+// window, and the recall from the vehicle register.
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -330,7 +330,7 @@ TEST_F(EntryAidsTest, ButtonsSitAtQuartersOfTheBar) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Recall from the inspection register
+// Recall from the vehicle register
 
 class RecallTest : public EntryAidsTest {
  protected:
@@ -407,7 +407,7 @@ TEST_F(RecallTest, EachBoxChoosesItsOwnFieldAndClosingKeepsOnlyTheChoice) {
   };
   const Case cases[] = {
       {"DBMemo3", "住所", 1, "住所", "大阪府堺市堺区"},
-      {"DBEdit54", "車検満期", 1, "下取車6", "令和０９年０３月０１日"},  // lists the inspection expiry
+      {"DBEdit54", "車検満期", 1, "下取車6", "令和０９年０３月０１日"},  // lists the 車検 expiry date
       {"DBEdit40", "車種", 1, "下取車1", "フィット"},
   };
   for (const auto& c : cases) {

@@ -1,6 +1,6 @@
 #pragma once
 // The entry aids on the main window: the postal-code panels 住所変換 and 〒, the kana reading of
-// the name box, and the recall from the inspection register by double-clicking ten boxes.
+// the name box, and the recall from the vehicle register by double-clicking ten boxes.
 
 #include <QObject>
 #include <string>

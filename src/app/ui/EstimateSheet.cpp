@@ -370,7 +370,7 @@ void TEstimateDataForm::buildSheet(QWidget* page) {
     l->addWidget(title(w, QStringLiteral("Panel6Title1"), u8("コメント"), captionWidth));
     l->addWidget(add("DBMemo8", w), 1);
   }
-  // Row 7: model year, inspection, registration, mileage.
+  // Row 7: model year, 車検 expiry, registration, mileage.
   {
     auto [w, l] = row();
     l->addWidget(title(w, QStringLiteral("Panel6Title2"), u8("年　　　式"), captionWidth));

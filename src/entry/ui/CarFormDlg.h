@@ -1,5 +1,5 @@
 #pragma once
-// Recall from the inspection register: pick a customer's row of INDATA.db and copy its name,
+// Recall from the vehicle register: pick a customer's row of INDATA.db and copy its name,
 // reading, address, telephone and car (as the trade-in) into the current estimate.
 
 #include <QComboBox>

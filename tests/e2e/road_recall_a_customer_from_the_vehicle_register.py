@@ -1,4 +1,4 @@
-"""A dealer recalls a customer and the car from the inspection register into a new estimate while
+"""A dealer recalls a customer and the car from the vehicle register into a new estimate while
 the register program has its table open, and gets the postal code of the customer's address. The
 register keeps a column of its own and its fields in its own order."""
 
@@ -52,7 +52,7 @@ def make_register(path):
 
 
 @road
-def recall_a_customer_from_the_inspection_register():
+def recall_a_customer_from_the_vehicle_register():
     with Session("recall-from-the-register", env={"VENDARO_TODAY": "2026-12-11"}) as s:
         shutil.copy(os.path.join(ROOT, "tests", "fixtures", "13TOKYO.CSV"), s.path("KEN_ALL.CSV"))
         open(s.path("Tesmora.exe"), "wb").close()
@@ -117,4 +117,4 @@ def recall_a_customer_from_the_inspection_register():
 
 
 if __name__ == "__main__":
-    recall_a_customer_from_the_inspection_register()
+    recall_a_customer_from_the_vehicle_register()
