@@ -105,7 +105,6 @@ class Session:
             if os.getuid() == 0:
                 raise RoadFailed("the input method does not run as root: start the road through as_unprivileged_user()")
             self.env.update({"QT_IM_MODULE": "fcitx", "XMODIFIERS": "@im=fcitx", "GTK_IM_MODULE": "fcitx"})
-        self._desktop = None
         self._fields = {}
         self._snapshots = {}
 
@@ -285,7 +284,6 @@ class Session:
         # program (see fill_disk).
         self.app = self._spawn([os.path.join(build_dir(), "src", "vendaro"), *args], self.app_log, env=e,
                                cwd=self.program, preexec_fn=lambda: signal.signal(signal.SIGXFSZ, signal.SIG_IGN))
-        self._desktop = None
         self._fields = {}
         self._snapshots = {}
         return self.app
@@ -610,9 +608,6 @@ class Session:
         except Exception:
             return acc.name
 
-    def value(self, acc):
-        return acc.queryValue().currentValue
-
     def focused(self):
         """The object that has the keyboard focus, or None."""
         for c, role, name, desc in self._walk(self.application()):
@@ -644,10 +639,10 @@ class Session:
     def menu(self, *path):
         """Chooses a menu command by clicking its captions, the menu bar's first. A caption is
         matched without its accelerator ("終了" finds "終了(X)"); a compiled pattern is searched."""
-        for i, caption in enumerate(path):
-            self.click(self._menu_item(caption, top=i == 0))
+        for caption in path:
+            self.click(self._menu_item(caption))
 
-    def _menu_item(self, caption, top=False):
+    def _menu_item(self, caption):
         if not hasattr(caption, "search"):
             caption = re.compile("^" + re.escape(_norm(caption)) + r"(\(.\)|（.\)|\(.）)?$")
 

@@ -66,6 +66,16 @@ std::string createSql(const TableSchema& schema) {
   return sql;
 }
 
+/// Creates the empty file `path` with exactly `mode`, whatever the umask (the engine gives a
+/// table's journal the table's own mode). Returns the reason when it cannot, else empty.
+std::string makeEmptyFile(const std::string& path, mode_t mode) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  std::string error;
+  if (fd < 0 || ::fchmod(fd, mode) != 0) error = std::strerror(errno);
+  if (fd >= 0) ::close(fd);
+  return error;
+}
+
 /// Makes the empty table in a file beside the final name and renames it into place, so that a
 /// crash never leaves a half-made table under the real name. The file is its owner's alone,
 /// whatever the umask (the engine gives its journal the table's own mode).
@@ -76,13 +86,8 @@ void createTableFile(const std::string& path, const TableSchema& schema) {
   ::unlink((tmp + "-journal").c_str());
   sqlite3* db = nullptr;
   int rc = SQLITE_OK;
-  std::string error;
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFileMode);
-  if (fd < 0 || ::fchmod(fd, kPrivateFileMode) != 0) {
-    rc = SQLITE_CANTOPEN;
-    error = std::strerror(errno);
-  }
-  if (fd >= 0) ::close(fd);
+  std::string error = makeEmptyFile(tmp, kPrivateFileMode);
+  if (!error.empty()) rc = SQLITE_CANTOPEN;
   if (rc == SQLITE_OK) rc = sqlite3_open_v2(tmp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (rc == SQLITE_OK) rc = execOn(db, "PRAGMA journal_mode=WAL");
   if (rc == SQLITE_OK) rc = execOn(db, ("BEGIN;\n" + createSql(schema) + "COMMIT;").c_str());
@@ -901,18 +906,14 @@ void Cursor::replaceAll(const std::function<void()>& fill) {
   const std::string fresh = path_ + ".fill";
   for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((fresh + suffix).c_str());
   {
-    // The new file takes the table's own mode (a new table's is its owner's alone), whatever the
-    // umask; the engine gives its journal the same.
+    // The new file takes the table's own mode (a new table's is its owner's alone).
     struct stat st {};
     const mode_t mode = ::stat(path_.c_str(), &st) == 0 ? (st.st_mode & 07777) : kPrivateFileMode;
-    const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0 || ::fchmod(fd, mode) != 0) {
-      const std::string error = std::strerror(errno);
-      if (fd >= 0) ::close(fd);
+    const std::string error = makeEmptyFile(fresh, mode);
+    if (!error.empty()) {
       ::unlink(fresh.c_str());
-      throw openError(fresh, error.c_str());
+      throw openError(fresh, error);
     }
-    ::close(fd);
   }
   sqlite3* newDb = openConnection(fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   std::string tableSql = createSql(schema_);
